@@ -1,0 +1,101 @@
+#include "bindings/Registry_Module.h"
+
+#include <cstring>
+#include <limits>
+#include <vector>
+
+namespace vantrel::Registry_Module {
+
+using namespace platform;
+
+namespace {
+
+// Closes the key when the operation ends, also on an early return.
+class OpenKey {
+public:
+    explicit OpenKey(Registry &registry) : registry_(registry) {}
+    ~OpenKey()
+    {
+        if (handle_ != 0)
+            registry_.closeKey(handle_);
+    }
+    OpenKey(const OpenKey &) = delete;
+    OpenKey &operator=(const OpenKey &) = delete;
+
+    RegHandle *out() { return &handle_; }
+    RegHandle get() const { return handle_; }
+
+private:
+    Registry &registry_;
+    RegHandle handle_ = 0;
+};
+
+} // namespace
+
+std::u16string TrimAtNull(const std::u16string &text)
+{
+    const auto nul = text.find(u'\0');
+    return nul == std::u16string::npos ? text : text.substr(0, nul);
+}
+
+std::optional<std::u16string> QueryRegString(Registry &registry, RegHandle key,
+                                             const std::u16string &valueName)
+{
+    std::uint32_t type = 0;
+    std::uint32_t size = 0;
+    if (registry.queryValue(key, valueName, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
+        return std::nullopt;
+
+    // A buffer of spaces (UTF-16LE) as long as the value; whatever the second
+    // pass does not overwrite stays a space.
+    std::vector<std::uint8_t> buffer(size + (size % 2), 0);
+    for (std::size_t i = 0; i < buffer.size(); i += 2)
+        buffer[i] = ' ';
+    std::uint32_t scratchType = 0;
+    if (registry.queryValue(key, valueName, &scratchType, buffer.data(), &size) != ERROR_SUCCESS)
+        return std::nullopt;
+
+    std::u16string text(buffer.size() / 2, u' ');
+    for (std::size_t i = 0; i < text.size(); ++i)
+        text[i] = static_cast<char16_t>(buffer[2 * i] | (buffer[2 * i + 1] << 8));
+    return TrimAtNull(text);
+}
+
+std::optional<std::u16string> ReadRegString(Registry &registry, RegHandle root,
+                                            const std::u16string &keyPath,
+                                            const std::u16string &valueName)
+{
+    OpenKey key(registry);
+    if (registry.openKey(root, keyPath, key.out()) != ERROR_SUCCESS)
+        return std::nullopt;
+    return QueryRegString(registry, key.get(), valueName);
+}
+
+WriteResult WriteRegString(Registry &registry, RegHandle root, const std::u16string &keyPath,
+                           const std::u16string &valueName, const std::u16string &data)
+{
+    OpenKey key(registry);
+    if (const RegStatus status = registry.createKey(root, keyPath, key.out()); status != ERROR_SUCCESS)
+        return {false, registry.describeFailure(status)};
+
+    constexpr std::size_t maxUnits = std::numeric_limits<std::uint32_t>::max() / 2 - 1;
+    if (data.size() > maxUnits)
+        return {false, registry.describeFailure(ERROR_INVALID_PARAMETER)};
+
+    // UTF-16LE code units with the terminating NUL, as RegSetValueExW takes them.
+    std::u16string withTerminator = data;
+    withTerminator.push_back(u'\0');
+    std::string bytes(withTerminator.size() * 2, '\0');
+    for (std::size_t i = 0; i < withTerminator.size(); ++i) {
+        bytes[2 * i] = static_cast<char>(withTerminator[i] & 0xff);
+        bytes[2 * i + 1] = static_cast<char>(withTerminator[i] >> 8);
+    }
+    const RegStatus status =
+        registry.setValue(key.get(), valueName, REG_SZ, reinterpret_cast<const std::uint8_t *>(bytes.data()),
+                          static_cast<std::uint32_t>(bytes.size()));
+    if (status != ERROR_SUCCESS)
+        return {false, registry.describeFailure(status)};
+    return {};
+}
+
+} // namespace vantrel::Registry_Module

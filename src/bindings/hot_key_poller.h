@@ -1,0 +1,28 @@
+#pragma once
+
+#include "bindings/binding_set.h"
+#include "platform/key_source.h"
+#include "platform/opener.h"
+
+namespace vantrel {
+
+// One pass over F6 to F12: every fresh press of a key asks the desktop to open
+// that key's live path once, keys taken in the fixed order F6 first. A held
+// key or the keyboard's auto-repeat opens nothing more.
+class HotKeyPoller {
+public:
+    HotKeyPoller(platform::KeySource &keys, const BindingSet &bindings, platform::Opener &opener)
+        : keys_(keys), bindings_(bindings), opener_(opener)
+    {
+    }
+
+    // Returns false when the key source is lost for good.
+    bool tick();
+
+private:
+    platform::KeySource &keys_;
+    const BindingSet &bindings_;
+    platform::Opener &opener_;
+};
+
+} // namespace vantrel

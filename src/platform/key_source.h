@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/function_key.h"
+
+#include <string>
+
+namespace vantrel::platform {
+
+// What the key source knows of one key at the moment of a query.
+struct KeyState {
+    bool downNow = false;
+    // Fresh presses (up-to-down changes) since the previous query of this key;
+    // the keyboard's auto-repeat never counts.
+    unsigned pressesSincePreviousQuery = 0;
+
+    // The classic question: down now, or pressed since the previous query.
+    bool reportsPressed() const { return downNow || pressesSincePreviousQuery > 0; }
+};
+
+// How the owner of the key source learns that there is news: either a file
+// descriptor that becomes readable, or (where the system offers no such
+// thing) an interval at which to look.
+struct KeySourceWakeup {
+    int fd = -1;
+    int pollIntervalMs = 0;
+};
+
+// System-wide observation of F6 to F12, whatever program has the focus. The
+// keys are only observed: the focused program still receives them.
+class KeySource {
+public:
+    virtual ~KeySource() = default;
+
+    // Starts watching. On failure returns false and says why in *error.
+    virtual bool start(std::string *error) = 0;
+
+    virtual KeySourceWakeup wakeup() const = 0;
+
+    // Takes in whatever the system has reported since the last call. Returns
+    // false when the source is lost for good (for example the display is gone).
+    virtual bool collect() = 0;
+
+    // The key's state; resets its press count.
+    virtual KeyState query(FunctionKey key) = 0;
+};
+
+} // namespace vantrel::platform

@@ -1,0 +1,121 @@
+#include "bindings/binding_set.h"
+
+#include "bindings/settings_key.h"
+#include "fake_registry.h"
+#include "platform/registry_test_env.h"
+
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::platform;
+using Registry_Module::ReadRegString;
+using Registry_Module::WriteRegString;
+
+namespace {
+
+std::u16string name(FunctionKey key)
+{
+    const auto label = keyLabel(key);
+    return {label.begin(), label.end()};
+}
+
+class BindingSetTest : public ::testing::Test {
+protected:
+    std::unique_ptr<Registry> store = test::makeEmptyRegistry();
+    BindingSet bindings;
+
+    std::optional<std::u16string> stored(FunctionKey key)
+    {
+        return ReadRegString(*store, kSettingsRoot, kSettingsKeyPath, name(key));
+    }
+    void storeValue(FunctionKey key, const std::u16string &path)
+    {
+        ASSERT_TRUE(WriteRegString(*store, kSettingsRoot, kSettingsKeyPath, name(key), path).ok);
+    }
+};
+
+TEST_F(BindingSetTest, FirstStartWithoutSettingsIsEmptyAndWritesNothing)
+{
+    bindings.load(*store);
+    for (auto key : kFunctionKeys) {
+        EXPECT_EQ(bindings.live(key), u"");
+        EXPECT_EQ(bindings.pathCopy(key), u"");
+    }
+    RegHandle handle = 0;
+    EXPECT_NE(store->openKey(kSettingsRoot, kSettingsKeyPath, &handle), ERROR_SUCCESS);
+}
+
+TEST_F(BindingSetTest, LoadingFillsBothCopiesUntrimmedAndIgnoresOtherTypes)
+{
+    storeValue(FunctionKey::F6, u"  /opt/with spaces/tool  ");
+    storeValue(FunctionKey::F12, u"/home/u/notes.txt");
+    RegHandle key = 0;
+    ASSERT_EQ(store->createKey(kSettingsRoot, kSettingsKeyPath, &key), ERROR_SUCCESS);
+    const std::uint8_t dword[4] = {1, 0, 0, 0};
+    store->setValue(key, u"F9", REG_DWORD, dword, 4);
+    store->closeKey(key);
+
+    bindings.load(*store);
+    EXPECT_EQ(bindings.live(FunctionKey::F6), u"  /opt/with spaces/tool  ");
+    EXPECT_EQ(bindings.pathCopy(FunctionKey::F6), u"  /opt/with spaces/tool  ");
+    EXPECT_EQ(bindings.live(FunctionKey::F12), u"/home/u/notes.txt");
+    EXPECT_EQ(bindings.live(FunctionKey::F9), u"");
+}
+
+TEST_F(BindingSetTest, SavingWithEveryRowEmptyCreatesSevenEmptyValues)
+{
+    bindings.load(*store);
+    ASSERT_TRUE(bindings.save(*store).ok);
+    for (auto key : kFunctionKeys)
+        EXPECT_EQ(stored(key), u"") << keyLabel(key);
+}
+
+TEST_F(BindingSetTest, BrowseThenCancelIsLiveButNotStored)
+{
+    storeValue(FunctionKey::F6, u"/old");
+    bindings.load(*store);
+    bindings.browse(FunctionKey::F6, u"/new");
+    EXPECT_EQ(bindings.live(FunctionKey::F6), u"/new");
+    EXPECT_EQ(bindings.pathCopy(FunctionKey::F6), u"/new");
+    EXPECT_EQ(stored(FunctionKey::F6), u"/old");
+
+    BindingSet restarted;
+    restarted.load(*store);
+    EXPECT_EQ(restarted.live(FunctionKey::F6), u"/old");
+}
+
+TEST_F(BindingSetTest, BrowseThenOkReachesAllThreeCopies)
+{
+    bindings.load(*store);
+    bindings.browse(FunctionKey::F7, u"/usr/bin/gimp");
+    ASSERT_TRUE(bindings.save(*store).ok);
+    EXPECT_EQ(stored(FunctionKey::F7), u"/usr/bin/gimp");
+    EXPECT_EQ(bindings.live(FunctionKey::F7), u"/usr/bin/gimp");
+    EXPECT_EQ(bindings.pathCopy(FunctionKey::F7), u"/usr/bin/gimp");
+}
+
+TEST_F(BindingSetTest, ClearingEmptiesTheLiveCopyOnly)
+{
+    storeValue(FunctionKey::F12, u"/bin/f12");
+    bindings.load(*store);
+    bindings.clear(FunctionKey::F12);
+    ASSERT_TRUE(bindings.save(*store).ok);
+    EXPECT_EQ(stored(FunctionKey::F12), u"");
+    EXPECT_EQ(bindings.live(FunctionKey::F12), u"");
+    EXPECT_EQ(bindings.pathCopy(FunctionKey::F12), u"/bin/f12");
+}
+
+TEST_F(BindingSetTest, AFailedSaveIsReportedAfterTryingEveryValue)
+{
+    bindings.load(*store);
+    bindings.browse(FunctionKey::F6, u"/x");
+    test::GuardedRegistry readOnly(*store);
+    readOnly.refuseSet = true;
+    const auto result = bindings.save(readOnly);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.reason, "refused by the test");
+    EXPECT_EQ(readOnly.setAttempts, 7);
+    EXPECT_FALSE(stored(FunctionKey::F6).has_value());
+}
+
+} // namespace

@@ -1,0 +1,106 @@
+#include "bindings/hot_key_poller.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+using namespace vantrel;
+using namespace vantrel::platform;
+
+namespace {
+
+// Keys as a test scripts them: presses arrive between ticks.
+class ScriptedKeys : public KeySource {
+public:
+    std::map<FunctionKey, KeyState> pending;
+    bool alive = true;
+    int collects = 0;
+
+    void press(FunctionKey key, bool stillDown = true)
+    {
+        auto &state = pending[key];
+        ++state.pressesSincePreviousQuery;
+        state.downNow = stillDown;
+    }
+
+    bool start(std::string *) override { return true; }
+    KeySourceWakeup wakeup() const override { return {}; }
+    bool collect() override
+    {
+        ++collects;
+        return alive;
+    }
+    KeyState query(FunctionKey key) override
+    {
+        KeyState state = pending[key];
+        pending[key].pressesSincePreviousQuery = 0;
+        return state;
+    }
+};
+
+class RecordingOpener : public Opener {
+public:
+    std::vector<std::u16string> opened;
+    void open(const std::u16string &target) override { opened.push_back(target); }
+};
+
+class HotKeyPollerTest : public ::testing::Test {
+protected:
+    HotKeyPollerTest()
+    {
+        for (auto key : kFunctionKeys) {
+            const auto label = keyLabel(key);
+            bindings.browse(key, u"/bound/" + std::u16string(label.begin(), label.end()));
+        }
+    }
+    ScriptedKeys keys;
+    BindingSet bindings;
+    RecordingOpener opener;
+    HotKeyPoller poller{keys, bindings, opener};
+};
+
+TEST_F(HotKeyPollerTest, OnePressOpensOnceHoweverLongItIsHeld)
+{
+    keys.press(FunctionKey::F8);
+    EXPECT_TRUE(poller.tick());
+    EXPECT_TRUE(poller.tick());
+    EXPECT_TRUE(poller.tick());
+    EXPECT_EQ(opener.opened, std::vector<std::u16string>{u"/bound/F8"});
+}
+
+TEST_F(HotKeyPollerTest, TapsBetweenTicksEachOpenOnce)
+{
+    keys.press(FunctionKey::F6, false);
+    keys.press(FunctionKey::F6, false);
+    poller.tick();
+    EXPECT_EQ(opener.opened, (std::vector<std::u16string>{u"/bound/F6", u"/bound/F6"}));
+}
+
+TEST_F(HotKeyPollerTest, KeysTogetherOpenInFixedOrder)
+{
+    keys.press(FunctionKey::F9);
+    keys.press(FunctionKey::F7);
+    poller.tick();
+    EXPECT_EQ(opener.opened, (std::vector<std::u16string>{u"/bound/F7", u"/bound/F9"}));
+}
+
+TEST_F(HotKeyPollerTest, OpensTheLiveCopyIncludingAnEmptyOne)
+{
+    bindings.browse(FunctionKey::F10, u"/picked/later");
+    bindings.clear(FunctionKey::F11);
+    keys.press(FunctionKey::F10);
+    keys.press(FunctionKey::F11);
+    poller.tick();
+    EXPECT_EQ(opener.opened, (std::vector<std::u16string>{u"/picked/later", u""}));
+}
+
+TEST_F(HotKeyPollerTest, PressesCollectedBeforeTheSourceIsLostStillOpen)
+{
+    keys.press(FunctionKey::F12);
+    keys.alive = false;
+    EXPECT_FALSE(poller.tick());
+    EXPECT_EQ(opener.opened, std::vector<std::u16string>{u"/bound/F12"});
+}
+
+} // namespace
