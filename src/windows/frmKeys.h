@@ -1,0 +1,40 @@
+#pragma once
+
+#include "bindings/binding_set.h"
+#include "platform/opener.h"
+#include "windows/fixed_dialog.h"
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace vantrel {
+
+// The key list window: the path copies of F6 to F12, one line each, as they
+// were when the window was created; the file name of the selected line; and
+// a button that opens the selected line's path the way the keys do.
+class frmKeys : public FixedDialog {
+    Q_OBJECT
+public:
+    frmKeys(const BindingSet &bindings, platform::Opener &opener);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void Form_Load();
+    void lstKeys_Click();
+    void lstKeys_MouseDown(Qt::MouseButton button);
+    void cmdExecute_Click();
+    void cmdClose_Click();
+
+    const BindingSet &bindings_;
+    platform::Opener &opener_;
+
+    QListWidget *lstKeys;
+    QPushButton *cmdClose;
+    QPushButton *cmdExecute;
+    QLabel *lblExeName;
+};
+
+} // namespace vantrel
