@@ -1,0 +1,84 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The file operations of the settings file: advisory locking, whole-file
+// reads, and atomic replacement. Knows nothing of the file's contents.
+namespace vantrel::platform::linux_backend {
+
+// Why a file operation failed: the errno value, and the reason in words
+// (the system's text for it, or a phrase where the system has none).
+struct FileFault {
+    int error = 0;
+    std::string reason;
+
+    static FileFault fromErrno(int error);
+};
+
+// A file descriptor, closed when dropped.
+class UniqueFd {
+public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : fd_(fd) {}
+    UniqueFd(UniqueFd &&other) noexcept : fd_(other.release()) {}
+    UniqueFd &operator=(UniqueFd &&other) noexcept;
+    UniqueFd(const UniqueFd &) = delete;
+    UniqueFd &operator=(const UniqueFd &) = delete;
+    ~UniqueFd();
+
+    int get() const { return fd_; }
+    int release();
+
+private:
+    int fd_ = -1;
+};
+
+// An advisory lock (flock) on a lock file kept beside the data file: the
+// data file itself is replaced on every write, so it cannot carry the lock.
+// Held until the object is dropped.
+class FileLock {
+public:
+    enum class Mode { Shared, Exclusive };
+
+    // Waits at most maxWait while another process holds a conflicting lock.
+    // A shared lock never creates the lock file: where there is none, no
+    // writer is at work, and since writers replace the data file in one
+    // rename, reading it unlocked is safe. An exclusive lock creates it.
+    static std::optional<FileFault> acquire(const std::string &lockPath, Mode mode,
+                                            std::chrono::milliseconds maxWait, FileLock &lock);
+
+private:
+    UniqueFd fd_;
+};
+
+struct FileContents {
+    bool exists = false;
+    std::string bytes;
+};
+
+// Reads a regular file whole. A missing file is no fault (exists is false);
+// a directory, a device or a file of more than maxBytes is.
+std::optional<FileFault> readWholeFile(const std::string &path, std::size_t maxBytes, FileContents &contents);
+
+// Creates the folder and any missing folders above it, readable by their
+// owner only.
+std::optional<FileFault> makeFolders(const std::string &folder);
+
+// Whether the file may be replaced: its folder must be writable, and so must
+// the file where it exists. A file or folder that nobody may write to is
+// refused even to root, who would otherwise override the owner's intent.
+std::optional<FileFault> checkReplaceable(const std::string &path);
+
+// Replaces the file by one holding bytes, so that at any moment, a crash
+// included, the path holds either the whole old or the whole new file: a
+// temporary file in the same folder is written and flushed to disk, renamed
+// over the old one, and the folder flushed. The file keeps its permission
+// bits; a new one gets 0600. Temporary files that a writer killed mid-write
+// left behind are removed first. Call with the exclusive lock held.
+std::optional<FileFault> replaceFileAtomically(const std::string &path, std::string_view bytes);
+
+} // namespace vantrel::platform::linux_backend

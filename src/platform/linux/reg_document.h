@@ -1,0 +1,92 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// The registry as a settings file holds it: a tree of keys with typed values,
+// and the comment lines the user wrote, kept so that a rewrite loses nothing.
+namespace vantrel::platform::linux_backend {
+
+// The limits of the Windows registry. Beyond them a name or path is refused,
+// which also bounds the work any one line of a file can cause.
+inline constexpr std::size_t kMaxKeyNameLength = 255;
+inline constexpr std::size_t kMaxValueNameLength = 16383;
+inline constexpr std::size_t kMaxKeyDepth = 512;  // levels below the root
+
+// Whether a text can be a key or value name in the file: well-formed UTF-16
+// without NUL or line breaks (the file format has no escape for those in
+// names), within the length limit. A key name must moreover be non-empty and
+// hold no backslash.
+bool isStorableValueName(std::u16string_view name);
+bool isStorableKeyName(std::u16string_view name);
+
+struct RegValue {
+    std::u16string name;  // empty: the key's default value, "@" in the file
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+    std::vector<std::u16string> comments;  // the comment lines just above it
+
+    bool operator==(const RegValue &) const = default;
+};
+
+// Names compare without regard to case and keep the case they came with.
+class RegKey {
+public:
+    explicit RegKey(std::u16string name) : name_(std::move(name)) {}
+
+    const std::u16string &name() const { return name_; }
+
+    // Whether the key is written as a [section] of its own. A key that only
+    // appears as a level of a longer section path has none.
+    bool hasSection = false;
+    std::vector<std::u16string> comments;  // the comment lines above its section
+
+    RegKey *findSubkey(const std::u16string &name);
+    const RegKey *findSubkey(const std::u16string &name) const;
+    // The subkey of that name, added at the end when missing.
+    RegKey &subkey(const std::u16string &name);
+    const std::vector<std::unique_ptr<RegKey>> &subkeys() const { return subkeys_; }
+
+    const RegValue *findValue(const std::u16string &name) const;
+    // Replaces the data and type of the value of that name, which keeps its
+    // place, spelling and comments; a new value goes to the end. The key then
+    // has a section of its own.
+    RegValue &setValue(const std::u16string &name, std::uint32_t type, std::vector<std::uint8_t> data);
+    const std::vector<RegValue> &values() const { return values_; }
+
+    bool operator==(const RegKey &other) const;
+
+private:
+    std::u16string name_;
+    std::vector<std::unique_ptr<RegKey>> subkeys_;
+    std::unordered_map<std::u16string, std::size_t> subkeyIndex_;  // by folded name
+    std::vector<RegValue> values_;
+    std::unordered_map<std::u16string, std::size_t> valueIndex_;  // by folded name
+};
+
+// The predefined roots, by their names in the file.
+struct RegRoot {
+    std::uint32_t handle;
+    std::u16string_view name;
+};
+inline constexpr RegRoot kRegRoots[] = {
+    {0x80000000u, u"HKEY_CLASSES_ROOT"},
+    {0x80000001u, u"HKEY_CURRENT_USER"},
+    {0x80000002u, u"HKEY_LOCAL_MACHINE"},
+    {0x80000003u, u"HKEY_USERS"},
+};
+
+struct RegDocument {
+    // Its subkeys are the roots that the file mentions, by their names.
+    RegKey top{u""};
+    std::vector<std::u16string> trailingComments;  // after the last entry
+
+    bool operator==(const RegDocument &) const = default;
+};
+
+} // namespace vantrel::platform::linux_backend
