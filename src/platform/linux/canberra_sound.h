@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/sound.h"
+
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+struct ca_context;
+
+namespace vantrel::platform::linux_backend {
+
+// Sounds through libcanberra, which hands them to the desktop's sound server
+// and plays them there, so that play() never waits.
+class CanberraSound final : public Sound {
+public:
+    explicit CanberraSound(std::vector<std::filesystem::path> dataFolders);
+    ~CanberraSound() override;
+
+    void play(const std::string &fileName) override;
+
+private:
+    struct ContextDeleter {
+        void operator()(ca_context *context) const;
+    };
+
+    std::vector<std::filesystem::path> dataFolders_;
+    // Null where libcanberra could not be set up; then every sound is dropped.
+    std::unique_ptr<ca_context, ContextDeleter> context_;
+};
+
+} // namespace vantrel::platform::linux_backend

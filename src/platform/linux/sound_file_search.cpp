@@ -1,0 +1,35 @@
+#include "platform/linux/sound_file_search.h"
+
+#include <system_error>
+
+namespace vantrel::platform::linux_backend {
+
+namespace {
+
+bool isRegularFile(const std::filesystem::path &path)
+{
+    std::error_code error; // a folder we may not read simply holds no sound
+    return std::filesystem::is_regular_file(path, error);
+}
+
+} // namespace
+
+std::optional<std::filesystem::path> findSoundFile(const std::string &fileName,
+                                                   const std::vector<std::filesystem::path> &dataFolders)
+{
+    if (fileName.empty())
+        return std::nullopt;
+    const std::filesystem::path name(fileName);
+    if (isRegularFile(name))
+        return std::filesystem::absolute(name);
+    if (name.is_absolute())
+        return std::nullopt;
+    for (const auto &folder : dataFolders) {
+        auto candidate = folder / name;
+        if (isRegularFile(candidate))
+            return candidate;
+    }
+    return std::nullopt;
+}
+
+} // namespace vantrel::platform::linux_backend
