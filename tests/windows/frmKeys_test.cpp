@@ -2,6 +2,7 @@
 #include "recording_opener.h"
 
 #include "bindings/binding_set.h"
+#include "platform/registry_test_env.h"
 #include "windows/frmKeys.h"
 #include "windows/single_window.h"
 #include "windows/twips.h"
@@ -22,33 +23,6 @@ using vantrel::test::MessageBoxDriver;
 using vantrel::test::RecordingOpener;
 
 namespace {
-
-// A settings store that takes every write and keeps nothing: enough for OK.
-class AcceptingRegistry : public vantrel::platform::Registry {
-public:
-    using RegHandle = vantrel::platform::RegHandle;
-    using RegStatus = vantrel::platform::RegStatus;
-
-    RegStatus openKey(RegHandle, const std::u16string &, RegHandle *key) override { return created(key); }
-    RegStatus createKey(RegHandle, const std::u16string &, RegHandle *key) override { return created(key); }
-    RegStatus queryValue(RegHandle, const std::u16string &, std::uint32_t *, std::uint8_t *, std::uint32_t *) override
-    {
-        return vantrel::platform::ERROR_FILE_NOT_FOUND;
-    }
-    RegStatus setValue(RegHandle, const std::u16string &, std::uint32_t, const std::uint8_t *, std::uint32_t) override
-    {
-        return vantrel::platform::ERROR_SUCCESS;
-    }
-    RegStatus closeKey(RegHandle) override { return vantrel::platform::ERROR_SUCCESS; }
-    std::string describeFailure(RegStatus) const override { return {}; }
-
-private:
-    static RegStatus created(RegHandle *key)
-    {
-        *key = 1;
-        return vantrel::platform::ERROR_SUCCESS;
-    }
-};
 
 template <class Widget>
 Widget *child(QWidget *window, const char *name)
@@ -265,8 +239,8 @@ private slots:
 
         bindings.browse(FunctionKey::F6, u"/new/six");
         bindings.clear(FunctionKey::F12);
-        AcceptingRegistry registry;
-        QVERIFY(bindings.save(registry).ok);
+        const auto registry = vantrel::test::makeEmptyRegistry();
+        QVERIFY(bindings.save(*registry).ok);
         QCOMPARE(keys.show(), first.data());
         QCOMPARE(lines(first).first(), QStringLiteral("F6    /old/six"));
         QCOMPARE(shownName(first), QStringLiteral("six"));
