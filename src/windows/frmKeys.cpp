@@ -91,12 +91,14 @@ void frmKeys::lstKeys_Click()
         lblExeName->setText(fileNamePart(selected.first()->text()));
 }
 
-// The middle button anywhere over the list, on a line or below the last one.
+// Presses anywhere over the list, on a line or below the last one.
 bool frmKeys::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == lstKeys->viewport() && event->type() == QEvent::MouseButtonPress) {
+    const auto type = event->type();
+    if (watched == lstKeys->viewport() && (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)) {
         const auto button = static_cast<QMouseEvent *>(event)->button();
-        lstKeys_MouseDown(button);
+        if (type == QEvent::MouseButtonPress)
+            lstKeys_MouseDown(button);
         // Only the left button selects lines.
         return button != Qt::LeftButton;
     }
