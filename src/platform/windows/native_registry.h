@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The advapi32 registry calls behind plain C++ types, so that no file that sees
+// the program's registry interface needs <windows.h>: its macros
+// (HKEY_LOCAL_MACHINE, ERROR_SUCCESS, REG_SZ...) clash with that interface's
+// names.
+namespace vantrel::platform::windows_backend::native {
+
+using Key = void *;   // an HKEY
+using Status = long;  // an LSTATUS, a Win32 error code
+
+// The HKEY of a predefined root given by its handle value (0x80000000
+// HKEY_CLASSES_ROOT up to 0x80000003 HKEY_USERS); null for any other value.
+Key predefinedKey(std::uint32_t root);
+
+// Opens an existing key to read its values.
+Status openKey(Key parent, const std::wstring &path, Key *key);
+
+// Opens the key to read and set its values, creating it and every missing
+// key on its path first.
+Status createKey(Key parent, const std::wstring &path, Key *key);
+
+Status queryValue(Key key, const std::wstring &name, std::uint32_t *type, std::uint8_t *data,
+                  std::uint32_t *size);
+Status setValue(Key key, const std::wstring &name, std::uint32_t type, const std::uint8_t *data,
+                std::uint32_t size);
+Status closeKey(Key key);
+
+} // namespace vantrel::platform::windows_backend::native

@@ -1,0 +1,15 @@
+#include "platform/platform.h"
+
+#include "platform/windows/async_key_source.h"
+#include "platform/windows/shell_opener.h"
+#include "platform/windows/win32_registry.h"
+
+namespace vantrel::platform {
+
+std::unique_ptr<Registry> createRegistry() { return std::make_unique<windows_backend::Win32Registry>(); }
+
+std::unique_ptr<KeySource> createKeySource() { return std::make_unique<windows_backend::AsyncKeySource>(); }
+
+std::unique_ptr<Opener> createOpener() { return std::make_unique<windows_backend::ShellOpener>(); }
+
+} // namespace vantrel::platform
