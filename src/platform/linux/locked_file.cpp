@@ -148,10 +148,12 @@ std::optional<FileFault> FileLock::acquire(const std::string &lockPath, Mode mod
         return std::nullopt;
     }
 
-    // flock has no timeout of its own; poll, backing off, so that a lock held
-    // by a hung process ends in an error instead of a hang.
+    // flock has no timeout of its own; poll, so that a lock held by a hung
+    // process ends in an error instead of a hang. The pauses stay short: a
+    // lock is held for milliseconds, and a long pause would let a busy writer
+    // take it again and again before this one looks.
     const auto deadline = std::chrono::steady_clock::now() + maxWait;
-    auto pause = std::chrono::microseconds(200);
+    auto pause = std::chrono::microseconds(100);
     while (::flock(fd.get(), (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
         if (errno == EINTR)
             continue;
@@ -160,7 +162,7 @@ std::optional<FileFault> FileLock::acquire(const std::string &lockPath, Mode mod
         if (std::chrono::steady_clock::now() >= deadline)
             return FileFault{EWOULDBLOCK, "another program holds its lock"};
         std::this_thread::sleep_for(pause);
-        pause = std::min(pause * 2, std::chrono::microseconds(20000));
+        pause = std::min(pause * 2, std::chrono::microseconds(1000));
     }
     lock.fd_ = std::move(fd);
     return std::nullopt;

@@ -1,0 +1,168 @@
+#include "platform/linux/reg_text_format.h"
+#include "registry_file_fixture.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <thread>
+
+using namespace vantrel;
+using namespace vantrel::platform;
+using namespace vantrel::platform::linux_backend;
+using test::utf16leBytes;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes sz(const std::u16string &text) { return utf16leBytes(text + u'\0'); }
+
+std::u16string number(int n)
+{
+    const std::string digits = std::to_string(n);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+// Stores the value; says why on standard error when it cannot.
+bool put(Registry &store, const std::u16string &path, const std::u16string &name, const Bytes &data)
+{
+    RegHandle key = 0;
+    RegStatus status = store.createKey(HKEY_LOCAL_MACHINE, path, &key);
+    if (status == ERROR_SUCCESS) {
+        status = store.setValue(key, name, REG_SZ, data.data(), static_cast<std::uint32_t>(data.size()));
+        store.closeKey(key);
+    }
+    if (status != ERROR_SUCCESS)
+        std::fprintf(stderr, "%s\n", store.describeFailure(status).c_str());
+    return status == ERROR_SUCCESS;
+}
+
+// Runs body in a child process; its exit status is 0 when body returns true.
+pid_t startChild(const std::function<bool()> &body)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(body() ? 0 : 1);
+    return pid;
+}
+
+int waitForExit(pid_t pid)
+{
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+class RegistryFileProcesses : public test::RegistryFileTest {
+protected:
+    // Two copies of the program, each saving its own key over and over, at
+    // the same time. A lost update would drop a value the other had written.
+    void expectTwoWritersLoseNothing(int writesEach)
+    {
+        int go[2];
+        ASSERT_EQ(::pipe(go), 0);
+        std::vector<pid_t> writers;
+        for (const std::u16string key : {u"Software\\First", u"Software\\Second"}) {
+            writers.push_back(startChild([&, key] {
+                ::close(go[1]);
+                char start;
+                if (::read(go[0], &start, 1) != 0)
+                    return false;
+                auto store = openStore();
+                for (int i = 0; i < writesEach; ++i) {
+                    if (!put(*store, key, u"v" + number(i), sz(key + number(i))))
+                        return false;
+                }
+                return true;
+            }));
+        }
+        ::close(go[0]);
+        ::close(go[1]);  // both start now
+        for (pid_t writer : writers)
+            EXPECT_EQ(waitForExit(writer), 0);
+
+        const auto document = parseRegText(readFile().value_or(""));
+        ASSERT_TRUE(document.document) << document.error.describe();
+        const RegKey *software = document.document->top.findSubkey(u"HKEY_LOCAL_MACHINE")->findSubkey(u"Software");
+        for (const std::u16string key : {u"First", u"Second"}) {
+            const RegKey *saved = software->findSubkey(key);
+            ASSERT_NE(saved, nullptr);
+            EXPECT_EQ(saved->values().size(), static_cast<std::size_t>(writesEach));
+            for (int i = 0; i < writesEach; ++i) {
+                const RegValue *value = saved->findValue(u"v" + number(i));
+                ASSERT_NE(value, nullptr) << i;
+                EXPECT_EQ(value->data, sz(u"Software\\" + key + number(i)));
+            }
+        }
+    }
+};
+
+TEST_F(RegistryFileProcesses, TwoWritersAtOnceLoseNothing) { expectTwoWritersLoseNothing(200); }
+
+TEST_F(RegistryFileProcesses, TwoWritersSavingAThousandTimesEachLoseNothing) { expectTwoWritersLoseNothing(1000); }
+
+// A writer killed at any moment leaves the complete old or the complete new
+// file: never a part of one, never nothing.
+TEST_F(RegistryFileProcesses, AWriterKilledAtRandomMomentsLeavesACompleteFile)
+{
+    constexpr int kFillers = 300;
+    {
+        auto store = openStore();
+        for (int i = 0; i < kFillers; ++i)
+            ASSERT_TRUE(put(*store, u"Software\\Filler", u"f" + number(i), sz(std::u16string(40, u'x') + number(i))));
+    }
+
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE("random seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> pause(0, 15000);  // microseconds
+
+    long lastCounter = -1;
+    int roundsWithProgress = 0;
+    for (int round = 0; round < 40; ++round) {
+        const pid_t writer = startChild([&] {
+            auto store = openStore();
+            // Each version differs in length as well, so that a cut-off file
+            // could not pass for a whole one.
+            for (long i = lastCounter + 1;; ++i) {
+                put(*store, u"Software\\Counter", u"counter", sz(number(static_cast<int>(i))));
+                put(*store, u"Software\\Counter", u"padding", sz(std::u16string(i % 97, u'p')));
+            }
+            return true;
+        });
+        std::this_thread::sleep_for(std::chrono::microseconds(pause(random)));
+        ::kill(writer, SIGKILL);
+        ASSERT_EQ(waitForExit(writer), 128 + SIGKILL);
+
+        const std::string bytes = readFile().value_or("");
+        const auto parsed = parseRegText(bytes);
+        ASSERT_TRUE(parsed.document) << "round " << round << ": " << parsed.error.describe();
+        EXPECT_EQ(serializeRegText(*parsed.document), bytes) << "round " << round;
+        const RegKey *software = parsed.document->top.findSubkey(u"HKEY_LOCAL_MACHINE")->findSubkey(u"Software");
+        ASSERT_EQ(software->findSubkey(u"Filler")->values().size(), static_cast<std::size_t>(kFillers));
+        if (const RegKey *counter = software->findSubkey(u"Counter"); counter && counter->findValue(u"counter")) {
+            const auto &data = counter->findValue(u"counter")->data;
+            std::string digits;
+            for (std::size_t i = 0; i + 2 < data.size(); i += 2)
+                digits.push_back(static_cast<char>(data[i]));
+            const long value = std::stol(digits);
+            EXPECT_GE(value, lastCounter);
+            roundsWithProgress += value > lastCounter;
+            lastCounter = value;
+        }
+    }
+    EXPECT_GT(roundsWithProgress, 0);
+
+    // What the killed writers left behind does not stand in the way.
+    auto store = openStore();
+    EXPECT_TRUE(put(*store, u"Software\\Counter", u"after", sz(u"done")));
+    EXPECT_EQ(folderEntries(), (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
+}
+
+} // namespace
