@@ -1,5 +1,7 @@
 #include "platform/linux/x11_key_source.h"
 
+#include "platform/linux/xlib_connection_loss.h"
+
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
@@ -43,7 +45,11 @@ private:
 
 } // namespace
 
-void X11KeySource::CloseDisplay::operator()(Display *display) const { XCloseDisplay(display); }
+void X11KeySource::CloseDisplay::operator()(Display *display) const
+{
+    XCloseDisplay(display);
+    forgetConnection(display);
+}
 
 X11KeySource::X11KeySource() = default;
 X11KeySource::~X11KeySource() = default;
@@ -61,7 +67,7 @@ bool X11KeySource::start(std::string *error)
     }
     // A lost server must end neither the program (Xlib's default is exit())
     // nor leave us retrying: the source just dies.
-    XSetIOErrorExitHandler(display_.get(), &X11KeySource::onConnectionLost, this);
+    surviveConnectionLoss(display_.get(), &X11KeySource::onConnectionLost, this);
 
     int event = 0;
     int errorBase = 0;

@@ -114,9 +114,9 @@ TEST_F(GioOpenerTest, AProgramRunsAloneInASessionOfItsOwnAndIsReaped)
     EXPECT_EQ(records[0].descriptors, "0 1 2");
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (test::hasZombieChild() && std::chrono::steady_clock::now() < deadline)
+    while (test::hasZombieChild(getpid()) && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_FALSE(test::hasZombieChild());
+    EXPECT_FALSE(test::hasZombieChild(getpid()));
 }
 
 TEST_F(GioOpenerTest, ADesktopEntryLaunchesItsApplicationEvenWhenExecutable)

@@ -1,7 +1,5 @@
 #include "launch_probe_desktop.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
@@ -118,9 +116,8 @@ void ProbeDesktop::clearRecords() const
         fs::remove(entry.path());
 }
 
-bool hasZombieChild()
+bool hasZombieChild(long parent)
 {
-    const long self = getpid();
     std::error_code ignored;
     for (const auto &entry : fs::directory_iterator("/proc", ignored)) {
         const std::string name = entry.path().filename().string();
@@ -133,8 +130,8 @@ bool hasZombieChild()
             continue;
         std::istringstream rest(stat.substr(nameEnd + 1));
         char state = 0;
-        long parent = 0;
-        if (rest >> state >> parent && parent == self && state == 'Z')
+        long parentOf = 0;
+        if (rest >> state >> parentOf && parentOf == parent && state == 'Z')
             return true;
     }
     return false;

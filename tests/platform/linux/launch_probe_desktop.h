@@ -49,7 +49,7 @@ private:
 // The launch probe program.
 std::filesystem::path launchProbe();
 
-// Whether a child of this process has ended without being reaped.
-bool hasZombieChild();
+// Whether a child of the given process has ended without being reaped.
+bool hasZombieChild(long parent);
 
 } // namespace vantrel::test

@@ -90,6 +90,14 @@ int FocusedWindow::pressesOf(unsigned keycode)
     return keycode < 256 ? presses_[keycode] : 0;
 }
 
+bool FocusedWindow::hasFocus() const
+{
+    Window focus = 0;
+    int revertTo = 0;
+    XGetInputFocus(display_, &focus, &revertTo);
+    return focus == window_;
+}
+
 void FocusedWindow::takeEvents()
 {
     XSync(display_, False);

@@ -49,6 +49,8 @@ public:
     // Key presses received so far for keycode.
     int pressesOf(unsigned keycode);
 
+    bool hasFocus() const;
+
 private:
     void takeEvents();
 
