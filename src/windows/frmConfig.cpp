@@ -1,14 +1,33 @@
 #include "windows/frmConfig.h"
 
 #include "bindings/hot_key_timer.h"
+#include "windows/message_box.h"
+#include "windows/twips.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSystemTrayIcon>
 
 #include <cstdio>
 
 namespace vantrel {
 
-frmConfig::frmConfig(PlatformServices services, QWidget *parent)
-    : QDialog(parent), services_(services), poller_(services.keys, bindings_, services.opener)
+namespace {
+QString toQString(const std::u16string &text) { return QString::fromStdU16String(text); }
+} // namespace
+
+frmConfig::frmConfig(PlatformServices services, std::unique_ptr<FilePicker> picker)
+    : FixedDialog(QStringLiteral("Vantrel Configuration"), twipsSize(5775, 3630)),
+      services_(services),
+      poller_(services.keys, bindings_, services.opener),
+      CD1(std::move(picker))
 {
+    // Unlike the side windows, this one keeps its window menu; only its Close
+    // command is gone, with the close button.
+    setWindowFlag(Qt::WindowSystemMenuHint);
+    createControls();
+    createTray();
     startWatchingKeys();
 }
 
@@ -24,6 +43,12 @@ void frmConfig::startWatchingKeys()
     tmrHotKey = new HotKeyTimer(services_.keys.wakeup(), [this] { return tmrHotKey_Timer(); }, this);
 }
 
+void frmConfig::stopWatchingKeys()
+{
+    delete tmrHotKey;
+    tmrHotKey = nullptr;
+}
+
 bool frmConfig::isWatchingKeys() const { return tmrHotKey && tmrHotKey->isActive(); }
 
 bool frmConfig::tmrHotKey_Timer()
@@ -34,6 +59,74 @@ bool frmConfig::tmrHotKey_Timer()
     return false;
 }
 
-void frmConfig::Form_Load() { bindings_.load(services_.registry); }
+void frmConfig::Form_Load()
+{
+    setWindowIcon(Trayicon1->icon());
+    // The frame has no close button from its creation on, so there is no
+    // window menu to trim, and no need to show the window for it: showing
+    // and hiding it here would only flash it on the screen.
+    bindings_.load(services_.registry);
+    for (const auto key : platform::kFunctionKeys)
+        showRow(key);
+}
+
+void frmConfig::showRow(FunctionKey key)
+{
+    txtF[platform::slotIndex(key)]->setText(toQString(bindings_.live(key)));
+}
+
+bool frmConfig::eventFilter(QObject *watched, QEvent *event)
+{
+    for (const auto key : platform::kFunctionKeys) {
+        const auto slot = platform::slotIndex(key);
+        if (watched == txtF[slot] && event->type() == QEvent::FocusIn)
+            txtF_GotFocus(key);
+        else if (watched == cmdF[slot] && event->type() == QEvent::KeyPress)
+            cmdF_KeyDown(key, static_cast<QKeyEvent *>(event)->key());
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmConfig::cmdF_Click(FunctionKey key)
+{
+    CD1.Filter = QStringLiteral("All Files (*)");
+    CD1.DialogTitle = QStringLiteral("Choose File...");
+    switch (CD1.ShowOpen(this)) {
+    case FilePicker::Outcome::Chosen:
+        bindings_.browse(key, CD1.FileName.toStdU16String());
+        showRow(key);
+        break;
+    case FilePicker::Outcome::Cancelled:
+        break;
+    case FilePicker::Outcome::Failed:
+        CD1.FileName = toQString(bindings_.pathCopy(key));
+        break;
+    }
+}
+
+void frmConfig::txtF_GotFocus(FunctionKey key) { cmdF[platform::slotIndex(key)]->setFocus(Qt::OtherFocusReason); }
+
+void frmConfig::cmdF_KeyDown(FunctionKey key, int keyCode)
+{
+    // Every row clears the same way, so that any binding can be removed.
+    if (keyCode != Qt::Key_Delete)
+        return;
+    bindings_.clear(key);
+    showRow(key);
+}
+
+void frmConfig::cmdOK_Click()
+{
+    const auto saved = bindings_.save(services_.registry);
+    if (!saved.ok) {
+        // The window stays open, so the edits are neither lost nor taken for saved.
+        showMessage(this, QStringLiteral("The key settings could not be saved.\n\n%1")
+                              .arg(QString::fromStdString(saved.reason)));
+        return;
+    }
+    hide();
+}
+
+void frmConfig::cmdCancel_Click() { hide(); }
 
 } // namespace vantrel

@@ -1,0 +1,31 @@
+#include "windows/open_dialog.h"
+
+#include <QFileDialog>
+
+namespace vantrel {
+
+FilePicker::Result FileDialogPicker::pickFileToOpen(QWidget *owner, const Request &request)
+{
+    QFileDialog dialog(owner, request.title);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(request.filter);
+    if (!request.startName.isEmpty())
+        dialog.selectFile(request.startName);
+    if (dialog.exec() != QDialog::Accepted)
+        return {Outcome::Cancelled, {}};
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || chosen.first().isEmpty())
+        return {Outcome::Failed, {}};
+    return {Outcome::Chosen, chosen.first()};
+}
+
+FilePicker::Outcome CommonDialog::ShowOpen(QWidget *owner)
+{
+    const auto result = picker_->pickFileToOpen(owner, {DialogTitle, Filter, FileName});
+    if (result.outcome == FilePicker::Outcome::Chosen)
+        FileName = result.path;
+    return result.outcome;
+}
+
+} // namespace vantrel
