@@ -20,3 +20,18 @@ void prepareWebEngine()
 }
 
 } // namespace vantrel
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VANTREL_ADDRESS_SANITIZER 1
+#endif
+#elif defined(__SANITIZE_ADDRESS__)
+#define VANTREL_ADDRESS_SANITIZER 1
+#endif
+
+#ifdef VANTREL_ADDRESS_SANITIZER
+// In a sanitizer build the engine's own code (not ours) frees some objects
+// with a size other than the one they were made with; that check is left off
+// in every process hosting the engine, all the others stay on.
+extern "C" const char *__asan_default_options() { return "new_delete_type_mismatch=0"; }
+#endif
