@@ -2,6 +2,8 @@
 
 #include <glib.h>
 
+#include <pthread.h>
+
 namespace vantrel::platform::linux_backend {
 
 namespace {
@@ -44,6 +46,7 @@ void LauncherThread::post(std::function<void()> job)
 
 void LauncherThread::run()
 {
+    pthread_setname_np(pthread_self(), "vantrel-launch");
     g_main_context_push_thread_default(context_);
     g_main_loop_run(loop_);
     g_main_context_pop_thread_default(context_);

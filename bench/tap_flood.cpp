@@ -1,0 +1,104 @@
+#include "tap_flood.h"
+
+#include "bindings/binding_set.h"
+#include "bindings/hot_key_poller.h"
+#include "platform/linux/x11_key_source.h"
+#include "x11_test_keyboard.h"
+
+#include <X11/keysym.h>
+
+#include <poll.h>
+
+#include <array>
+#include <atomic>
+#include <stdexcept>
+#include <thread>
+
+namespace vantrel::bench {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using platform::FunctionKey;
+using platform::kFunctionKeyCount;
+
+// Records when each key's open requests come; the bound path is the key's slot.
+class RecordingOpener : public platform::Opener {
+public:
+    std::array<std::vector<Clock::time_point>, kFunctionKeyCount> opened;
+    void open(const std::u16string &target) override { opened.at(target.at(0) - u'0').push_back(Clock::now()); }
+};
+
+} // namespace
+
+TapFloodResult runTapFlood(int taps, const std::function<std::chrono::microseconds()> &nextSpacing)
+{
+    platform::linux_backend::X11KeySource source;
+    std::string error;
+    if (!source.start(&error))
+        throw std::runtime_error(error);
+    BindingSet bindings;
+    for (const auto key : platform::kFunctionKeys)
+        bindings.browse(key, std::u16string(1, static_cast<char16_t>(u'0' + platform::slotIndex(key))));
+    RecordingOpener opener;
+    HotKeyPoller poller(source, bindings, opener);
+
+    std::vector<std::chrono::microseconds> spacings;
+    for (int i = 0; i < taps; ++i)
+        spacings.push_back(nextSpacing());
+
+    std::array<std::vector<Clock::time_point>, kFunctionKeyCount> sent;
+    std::atomic<bool> injecting = true;
+    std::thread injector([&] {
+        test::X11TestKeyboard keyboard;
+        std::array<unsigned, kFunctionKeyCount> keycodes{};
+        for (std::size_t slot = 0; slot < kFunctionKeyCount; ++slot)
+            keycodes[slot] = keyboard.keycodeOf(XK_F6 + slot);
+        auto due = Clock::now();
+        for (int i = 0; i < taps; ++i) {
+            const std::size_t slot = static_cast<std::size_t>(i) % kFunctionKeyCount;
+            std::this_thread::sleep_until(due);
+            sent[slot].push_back(Clock::now());
+            keyboard.pressKeycode(keycodes[slot]);
+            XFlush(keyboard.display());
+            keyboard.releaseKeycode(keycodes[slot]);
+            XFlush(keyboard.display());
+            due += spacings[static_cast<std::size_t>(i)];
+        }
+        keyboard.sync();
+        injecting = false;
+    });
+
+    // Runs as the program does: a tick whenever the source has news, until
+    // every tap is in or nothing more has come for a while.
+    const auto openCount = [&] {
+        int count = 0;
+        for (const auto &times : opener.opened)
+            count += static_cast<int>(times.size());
+        return count;
+    };
+    auto lastNews = Clock::now();
+    while (injecting || (openCount() < taps && Clock::now() - lastNews < std::chrono::seconds(2))) {
+        pollfd readable{source.wakeup().fd, POLLIN, 0};
+        if (poll(&readable, 1, 100) > 0)
+            lastNews = Clock::now();
+        if (!poller.tick())
+            break;
+    }
+    injector.join();
+
+    TapFloodResult result;
+    result.taps = taps;
+    result.opens = openCount();
+    for (std::size_t slot = 0; slot < kFunctionKeyCount; ++slot) {
+        const auto &pressed = sent[slot];
+        const auto &opened = opener.opened[slot];
+        result.lost += std::max(0, static_cast<int>(pressed.size()) - static_cast<int>(opened.size()));
+        result.doubled += std::max(0, static_cast<int>(opened.size()) - static_cast<int>(pressed.size()));
+        for (std::size_t i = 0; i < std::min(pressed.size(), opened.size()); ++i)
+            result.latenciesMs.push_back(std::chrono::duration<double, std::milli>(opened[i] - pressed[i]).count());
+    }
+    return result;
+}
+
+} // namespace vantrel::bench
