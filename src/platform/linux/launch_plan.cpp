@@ -27,7 +27,10 @@ bool endsWith(std::string_view text, std::string_view suffix)
 LaunchPlan planLaunch(std::string_view target)
 {
     const std::string text(target);
-    if (g_uri_peek_scheme(text.c_str()))
+    // "notes:monday.txt" reads as an address with the scheme "notes"; a file
+    // of that name in the working folder is what the user meant.
+    struct stat link {};
+    if (g_uri_peek_scheme(text.c_str()) && lstat(text.c_str(), &link) != 0)
         return {LaunchPlan::Kind::Address, text, {}};
 
     std::string path;
@@ -43,7 +46,6 @@ LaunchPlan planLaunch(std::string_view target)
     }
     path += text;
 
-    struct stat link {};
     if (lstat(path.c_str(), &link) != 0)
         return unopenable(std::strerror(errno));
 
