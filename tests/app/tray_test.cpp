@@ -1,0 +1,173 @@
+// The tray icon of the real program, in a real tray (trayer), driven the way
+// a user would with the mouse and the keyboard.
+#include "child_process.h"
+#include "x_client.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+
+using namespace std::chrono_literals;
+using vantrel::test::ChildProcess;
+using vantrel::test::waitUntil;
+using vantrel::test::WindowInfo;
+using vantrel::test::XClient;
+
+namespace {
+
+bool isTrayIcon(const WindowInfo &window) { return window.xembed && window.embedded && window.viewable; }
+bool isConfigWindow(const WindowInfo &window)
+{
+    return window.name == "Vantrel Configuration" && window.viewable;
+}
+bool isTip(const WindowInfo &window) { return window.hasType("_NET_WM_WINDOW_TYPE_TOOLTIP") && window.viewable; }
+bool isPopup(const WindowInfo &window)
+{
+    return window.overrideRedirect && window.viewable && !window.embedded && !isTip(window);
+}
+
+class TrayTest : public ::testing::Test {
+protected:
+    // One connection for the whole suite: an X server left without clients
+    // between two tests resets itself and turns new connections away meanwhile.
+    static void SetUpTestSuite() { client = std::make_unique<XClient>(); }
+    static void TearDownTestSuite() { client.reset(); }
+
+    void SetUp() override
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "vantrel-tray-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        configHome = pattern;
+    }
+
+    void TearDown() override
+    {
+        vantrel.reset();
+        tray.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(configHome, ignored);
+    }
+
+    void startTray()
+    {
+        tray = std::make_unique<ChildProcess>(std::vector<std::string>{
+            TRAYER_EXECUTABLE, "--edge", "bottom", "--align", "right", "--height", "24", "--widthtype", "request",
+            "--transparent", "false"});
+        ASSERT_TRUE(waitUntil([&] { return x.trayManager() != 0; })) << "trayer did not take the tray";
+    }
+
+    void startVantrel()
+    {
+        vantrel = std::make_unique<ChildProcess>(std::vector<std::string>{VANTREL_EXECUTABLE},
+                                                 std::map<std::string, std::string>{{"XDG_CONFIG_HOME", configHome}});
+    }
+
+    // The first of Vantrel's windows that fits, waiting up to the time for it.
+    std::optional<WindowInfo> awaitWindow(const std::function<bool(const WindowInfo &)> &fits,
+                                          std::chrono::milliseconds timeout = 10s)
+    {
+        std::optional<WindowInfo> found;
+        waitUntil(
+            [&] {
+                for (const auto &window : x.windowsOf(vantrel->pid()))
+                    if (fits(window)) {
+                        found = window;
+                        return true;
+                    }
+                return false;
+            },
+            timeout);
+        return found;
+    }
+
+    bool shows(const std::function<bool(const WindowInfo &)> &fits)
+    {
+        for (const auto &window : x.windowsOf(vantrel->pid()))
+            if (fits(window))
+                return true;
+        return false;
+    }
+
+    // Right click on the icon; the menu must come up at the pointer.
+    void openMenu(const WindowInfo &icon)
+    {
+        x.movePointer(icon.centreX(), icon.centreY());
+        x.click(3);
+        const auto menu = awaitWindow(isPopup);
+        ASSERT_TRUE(menu) << "no menu on a right click";
+        EXPECT_GE(icon.centreX(), menu->x - 2);
+        EXPECT_LE(icon.centreX(), menu->x + menu->width + 2);
+        EXPECT_GE(icon.centreY(), menu->y - 2);
+        EXPECT_LE(icon.centreY(), menu->y + menu->height + 2);
+    }
+
+    static inline std::unique_ptr<XClient> client;
+    XClient &x = *client;
+    std::string configHome;
+    std::unique_ptr<ChildProcess> tray;
+    std::unique_ptr<ChildProcess> vantrel;
+};
+
+TEST_F(TrayTest, IconWithTipAndMenuThatConfiguresAndExits)
+{
+    startTray();
+    startVantrel();
+    const auto icon = awaitWindow(isTrayIcon);
+    ASSERT_TRUE(icon) << "no icon in the tray";
+    EXPECT_FALSE(shows(isConfigWindow)) << "the window came up at start";
+
+    x.movePointer(icon->centreX(), icon->centreY());
+    EXPECT_TRUE(awaitWindow(isTip, 5s)) << "no tip over the icon";
+
+    openMenu(*icon);
+    x.typeKey("c");
+    EXPECT_TRUE(awaitWindow(isConfigWindow)) << "Configure did not show the window";
+    EXPECT_TRUE(waitUntil([&] { return !shows(isPopup); })) << "the menu stayed up";
+
+    // A second right click within the double-click time would count as a
+    // double click, which opens no menu.
+    std::this_thread::sleep_for(1s);
+    openMenu(*icon);
+    x.typeKey("x");
+    EXPECT_EQ(vantrel->waitForExit(10s), 0) << "Exit did not end the program cleanly";
+    EXPECT_TRUE(x.windowsOf(vantrel->pid()).empty());
+}
+
+TEST_F(TrayTest, LeftClickShowsTheWindow)
+{
+    startTray();
+    startVantrel();
+    const auto icon = awaitWindow(isTrayIcon);
+    ASSERT_TRUE(icon) << "no icon in the tray";
+
+    x.movePointer(icon->centreX(), icon->centreY());
+    x.click(1);
+    EXPECT_TRUE(awaitWindow(isConfigWindow)) << "a click on the icon did not show the window";
+    EXPECT_FALSE(shows(isPopup));
+}
+
+// The usual case at login: the panel comes up after the program.
+TEST_F(TrayTest, TrayThatComesLaterTakesTheIcon)
+{
+    startVantrel();
+    std::this_thread::sleep_for(1s);
+    startTray();
+    EXPECT_TRUE(awaitWindow(isTrayIcon)) << "the icon did not move into the new tray";
+    std::this_thread::sleep_for(3s);
+    EXPECT_FALSE(shows(isConfigWindow)) << "the window came up although the tray did";
+}
+
+// Without a tray the user could not reach the program: the window comes up.
+TEST_F(TrayTest, WithoutATrayTheWindowComesUp)
+{
+    startVantrel();
+    EXPECT_TRUE(awaitWindow(isConfigWindow, 8s)) << "no tray and no window";
+    startTray();
+    EXPECT_TRUE(awaitWindow(isTrayIcon)) << "the icon did not move into the new tray";
+}
+
+} // namespace

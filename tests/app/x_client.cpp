@@ -1,0 +1,143 @@
+#include "x_client.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace vantrel::test {
+
+namespace {
+
+// The property's items, as an Xlib buffer freed on leaving.
+struct Property {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned char *data = nullptr;
+
+    Property(Display *display, Window window, Atom name)
+    {
+        unsigned long after = 0;
+        if (XGetWindowProperty(display, window, name, 0, 1024, False, AnyPropertyType, &type, &format, &count, &after,
+                               &data) != Success)
+            data = nullptr;
+    }
+    ~Property()
+    {
+        if (data)
+            XFree(data);
+    }
+    Property(const Property &) = delete;
+    Property &operator=(const Property &) = delete;
+
+    bool present() const { return data && type != None; }
+};
+
+// Windows may vanish while a test looks at them; that is no error here.
+int ignoreErrors(Display *, XErrorEvent *) { return 0; }
+
+} // namespace
+
+bool WindowInfo::hasType(const std::string &type) const
+{
+    return std::find(types.begin(), types.end(), type) != types.end();
+}
+
+XClient::XClient() : display_(XOpenDisplay(nullptr))
+{
+    if (!display_)
+        throw std::runtime_error("cannot open the X display");
+    XSetErrorHandler(ignoreErrors);
+}
+
+XClient::~XClient() { XCloseDisplay(display_); }
+
+std::string XClient::atomName(unsigned long atom)
+{
+    char *name = XGetAtomName(display_, atom);
+    if (!name)
+        return {};
+    std::string text(name);
+    XFree(name);
+    return text;
+}
+
+std::vector<WindowInfo> XClient::windowsOf(pid_t pid)
+{
+    std::vector<WindowInfo> found;
+    collect(DefaultRootWindow(display_), pid, found);
+    return found;
+}
+
+void XClient::collect(XWindowId window, pid_t pid, std::vector<WindowInfo> &found)
+{
+    Property owner(display_, window, XInternAtom(display_, "_NET_WM_PID", False));
+    if (owner.present() && owner.format == 32 && owner.count == 1 &&
+        static_cast<pid_t>(reinterpret_cast<unsigned long *>(owner.data)[0]) == pid) {
+        WindowInfo info;
+        info.id = window;
+        Property netName(display_, window, XInternAtom(display_, "_NET_WM_NAME", False));
+        Property plainName(display_, window, XA_WM_NAME);
+        const Property &name = netName.present() && netName.count > 0 ? netName : plainName;
+        if (name.present() && name.format == 8)
+            info.name.assign(reinterpret_cast<char *>(name.data), name.count);
+        Property types(display_, window, XInternAtom(display_, "_NET_WM_WINDOW_TYPE", False));
+        if (types.present() && types.format == 32)
+            for (unsigned long i = 0; i < types.count; ++i)
+                info.types.push_back(atomName(reinterpret_cast<Atom *>(types.data)[i]));
+        info.xembed = Property(display_, window, XInternAtom(display_, "_XEMBED_INFO", False)).present();
+        XWindowAttributes attributes;
+        if (XGetWindowAttributes(display_, window, &attributes)) {
+            info.viewable = attributes.map_state == IsViewable;
+            info.overrideRedirect = attributes.override_redirect;
+            info.width = attributes.width;
+            info.height = attributes.height;
+            Window child = 0;
+            XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &info.x, &info.y, &child);
+        }
+        found.push_back(info);
+    }
+
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display_, window, &root, &parent, &children, &count))
+        return;
+    if (!found.empty() && found.back().id == window)
+        found.back().embedded = parent != root;
+    for (unsigned i = 0; i < count; ++i)
+        collect(children[i], pid, found);
+    if (children)
+        XFree(children);
+}
+
+XWindowId XClient::trayManager()
+{
+    return XGetSelectionOwner(display_, XInternAtom(display_, "_NET_SYSTEM_TRAY_S0", False));
+}
+
+void XClient::movePointer(int x, int y)
+{
+    XTestFakeMotionEvent(display_, 0, x, y, CurrentTime);
+    XFlush(display_);
+}
+
+void XClient::click(unsigned button)
+{
+    XTestFakeButtonEvent(display_, button, True, CurrentTime);
+    XTestFakeButtonEvent(display_, button, False, CurrentTime);
+    XFlush(display_);
+}
+
+void XClient::typeKey(const char *keysymName)
+{
+    const KeyCode code = XKeysymToKeycode(display_, XStringToKeysym(keysymName));
+    XTestFakeKeyEvent(display_, code, True, CurrentTime);
+    XTestFakeKeyEvent(display_, code, False, CurrentTime);
+    XFlush(display_);
+}
+
+} // namespace vantrel::test

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+// Xlib stays out of this header: its macros clash with GoogleTest's names.
+struct _XDisplay;
+
+namespace vantrel::test {
+
+using XWindowId = unsigned long;
+
+// What a test sees of one X window.
+struct WindowInfo {
+    XWindowId id = 0;
+    std::string name;               // _NET_WM_NAME, else WM_NAME
+    std::vector<std::string> types; // _NET_WM_WINDOW_TYPE atoms
+    bool viewable = false;
+    bool overrideRedirect = false;
+    bool xembed = false;            // carries _XEMBED_INFO (Qt puts it on every window)
+    bool embedded = false;          // inside another program's window
+    int x = 0, y = 0, width = 0, height = 0;  // on the root window
+
+    bool hasType(const std::string &type) const;
+    int centreX() const { return x + width / 2; }
+    int centreY() const { return y + height / 2; }
+};
+
+// A connection of the test's own to the display in $DISPLAY, for looking at
+// windows and for playing the user through the XTest extension.
+class XClient {
+public:
+    XClient();
+    ~XClient();
+
+    XClient(const XClient &) = delete;
+    XClient &operator=(const XClient &) = delete;
+
+    // Every window, at any depth, that the given process made.
+    std::vector<WindowInfo> windowsOf(pid_t pid);
+
+    // The window holding the tray selection of screen 0, or 0 when no tray runs.
+    XWindowId trayManager();
+
+    void movePointer(int x, int y);
+    void click(unsigned button);
+    void typeKey(const char *keysymName);
+
+private:
+    std::string atomName(unsigned long atom);
+    void collect(XWindowId window, pid_t pid, std::vector<WindowInfo> &found);
+
+    _XDisplay *display_ = nullptr;
+};
+
+// Polls the condition until it holds or the time is up; says whether it held.
+template <class Condition>
+bool waitUntil(Condition condition, std::chrono::milliseconds timeout = std::chrono::seconds(10))
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
+
+} // namespace vantrel::test
