@@ -1,0 +1,58 @@
+# The website window's helper program, the resident program's launcher for it,
+# and the data they need. Only the helper links the web engine.
+find_package(Qt6 REQUIRED COMPONENTS Core)
+
+set(VANTREL_WEBSITE_URL "" CACHE STRING
+  "The maker's website address shown by the website window; empty for the home page shipped with the program")
+set(VANTREL_INSTALLED_DATA_DIR ${CMAKE_INSTALL_FULL_DATADIR}/vantrel)
+configure_file(website_config.h.in ${CMAKE_CURRENT_BINARY_DIR}/generated/website_config.h @ONLY)
+
+# What the resident program links to open the website window.
+add_library(vantrel_website_launcher STATIC website_launcher.cpp)
+set_target_properties(vantrel_website_launcher PROPERTIES AUTOMOC ON)
+target_include_directories(vantrel_website_launcher
+  PUBLIC ${PROJECT_SOURCE_DIR}/src
+  PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
+target_link_libraries(vantrel_website_launcher PUBLIC Qt6::Core)
+
+# The helper's own pieces besides its window: the pipe from the resident
+# program and the data folders.
+add_library(vantrel_website_helper STATIC resident_channel.cpp website_data.cpp)
+set_target_properties(vantrel_website_helper PROPERTIES AUTOMOC ON)
+target_include_directories(vantrel_website_helper
+  PUBLIC ${PROJECT_SOURCE_DIR}/src
+  PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
+target_link_libraries(vantrel_website_helper PUBLIC Qt6::Core)
+
+# The build tree gets a data folder beside its programs, laid out like the
+# installed one, so that the helper finds its home page and sound uninstalled.
+set(VANTREL_BUILD_DATA_DIR ${CMAKE_CURRENT_BINARY_DIR}/data)
+find_program(SOX_EXECUTABLE sox REQUIRED)
+add_custom_command(
+  OUTPUT ${VANTREL_BUILD_DATA_DIR}/trumpet1.wav
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${VANTREL_BUILD_DATA_DIR}
+  COMMAND ${CMAKE_COMMAND} -E env SOX=${SOX_EXECUTABLE}
+          ${PROJECT_SOURCE_DIR}/data/sounds/make-trumpet ${VANTREL_BUILD_DATA_DIR}/trumpet1.wav
+  DEPENDS ${PROJECT_SOURCE_DIR}/data/sounds/make-trumpet
+  COMMENT "Synthesising trumpet1.wav"
+  VERBATIM)
+set(website_data_files ${VANTREL_BUILD_DATA_DIR}/trumpet1.wav)
+foreach(page index.html vantrel.html style.css)
+  add_custom_command(
+    OUTPUT ${VANTREL_BUILD_DATA_DIR}/website/${page}
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different
+            ${PROJECT_SOURCE_DIR}/data/website/${page} ${VANTREL_BUILD_DATA_DIR}/website/${page}
+    DEPENDS ${PROJECT_SOURCE_DIR}/data/website/${page}
+    VERBATIM)
+  list(APPEND website_data_files ${VANTREL_BUILD_DATA_DIR}/website/${page})
+endforeach()
+add_custom_target(vantrel_website_data ALL DEPENDS ${website_data_files})
+
+add_executable(vantrel-website website_main.cpp)
+target_link_libraries(vantrel-website PRIVATE
+  vantrel_website_window vantrel_website_helper vantrel_artwork vantrel_sound)
+add_dependencies(vantrel-website vantrel_website_data)
+
+install(TARGETS vantrel-website RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR})
+install(FILES ${VANTREL_BUILD_DATA_DIR}/trumpet1.wav DESTINATION ${CMAKE_INSTALL_DATADIR}/vantrel)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/website DESTINATION ${CMAKE_INSTALL_DATADIR}/vantrel)

@@ -1,0 +1,60 @@
+// The website helper: the website window with its web engine, in a process of
+// its own that the resident program starts on demand (see WebsiteLauncher).
+
+#include "app/artwork.h"
+#include "app/resident_channel.h"
+#include "app/website_data.h"
+#include "platform/sound.h"
+#include "windows/fonts.h"
+#include "windows/frmWB.h"
+#include "windows/web_engine_setup.h"
+
+#include <QApplication>
+#include <QPointer>
+
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The resident program hands us a pipe; started any other way (from a
+// terminal, say) the helper just shows its window until it is closed.
+bool startedByResident()
+{
+    struct stat input {};
+    return fstat(STDIN_FILENO, &input) == 0 && S_ISFIFO(input.st_mode);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    vantrel::prepareWebEngine();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vantrel"));
+    vantrel::installFontSubstitutions();
+
+    const auto dataFolders = vantrel::websiteDataFolders();
+    const auto sound = vantrel::platform::createSound(dataFolders);
+    // Deletes itself when closed, and the helper ends with its last window.
+    QPointer<vantrel::frmWB> window =
+        new vantrel::frmWB(vantrel::websiteAddress(dataFolders), *sound, vantrel::programIcon());
+    window->Form_Load();
+    window->show();
+
+    std::optional<vantrel::ResidentChannel> resident;
+    if (startedByResident()) {
+        resident.emplace(STDIN_FILENO);
+        QObject::connect(&*resident, &vantrel::ResidentChannel::raiseRequested, window, [window] {
+            window->showNormal();
+            window->raise();
+            window->activateWindow();
+        });
+        QObject::connect(&*resident, &vantrel::ResidentChannel::closed, &app, &QApplication::quit);
+    }
+
+    const int status = app.exec();
+    delete window.data();
+    return status;
+}
