@@ -31,9 +31,9 @@ inline std::vector<std::uint8_t> utf16leBytes(const std::u16string &text)
 // A settings file in a temporary folder of its own, removed afterwards.
 class RegistryFileTest : public ::testing::Test {
 protected:
-    RegistryFileTest()
+    explicit RegistryFileTest(const std::filesystem::path &base = std::filesystem::temp_directory_path())
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vantrel-registry-XXXXXX").string();
+        std::string pattern = (base / "vantrel-registry-XXXXXX").string();
         if (!mkdtemp(pattern.data()))
             throw std::runtime_error("cannot make a temporary folder");
         home = pattern;
