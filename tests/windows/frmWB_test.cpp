@@ -202,6 +202,19 @@ private slots:
         QCOMPARE(window->picButtons->geometry(), QRect(4, 307, 695, 37));
     }
 
+    void browserHasTheFocusWhenTheWindowOpens()
+    {
+        RecordingSound sound;
+        OpenWindow window(shippedPage("index.html"), sound);
+        QVERIFY(finishesLoading(*window.window, [&] {
+            window->Form_Load();
+            window->show();
+        }));
+        QVERIFY(QTest::qWaitForWindowActive(window.window));
+        QWidget *focus = window->focusWidget();
+        QVERIFY(focus == window->WB1 || window->WB1->isAncestorOf(focus) || focus == window->WB1->focusProxy());
+    }
+
     void closeDestroysTheWindow()
     {
         RecordingSound sound;
