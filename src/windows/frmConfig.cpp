@@ -72,7 +72,12 @@ void frmConfig::Form_Load()
 
 void frmConfig::showRow(FunctionKey key)
 {
-    txtF[platform::slotIndex(key)]->setText(toQString(bindings_.live(key)));
+    QLineEdit *box = txtF[platform::slotIndex(key)];
+    const QString path = toQString(bindings_.live(key));
+    box->setText(path);
+    // A long path shows its beginning, and all of it under the pointer.
+    box->setCursorPosition(0);
+    box->setToolTip(path);
 }
 
 bool frmConfig::eventFilter(QObject *watched, QEvent *event)
