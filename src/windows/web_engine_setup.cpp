@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QLoggingCategory>
 
 #include <unistd.h>
 
@@ -17,6 +18,10 @@ void prepareWebEngine()
     if (geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The engine lists its start-up parameters every time it starts, which
+    // would fill the resident program's terminal each time the window opens.
+    // QT_LOGGING_RULES still brings the list back.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
 }
 
 } // namespace vantrel
