@@ -1,0 +1,145 @@
+// The real program, with bindings in a private settings file and handler
+// applications registered on a private desktop: F6 to F9 pressed while a
+// window of the test's own has the focus open their files once per press,
+// and that window still receives every key.
+
+// GoogleTest comes before Xlib, whose macros (None, Bool...) it cannot bear.
+#include <gtest/gtest.h>
+
+#include "child_process.h"
+#include "launch_probe_desktop.h"
+#include "x11_test_keyboard.h"
+#include "x_client.h"
+
+#include <X11/keysym.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+#include <thread>
+
+using namespace vantrel::test;
+namespace fs = std::filesystem;
+using Args = std::vector<std::string>;
+
+namespace {
+
+// A value in the registry export format: backslashes and quotes escaped.
+std::string regText(const std::string &text)
+{
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '\\' || c == '"')
+            quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+void writeBindings(const ProbeDesktop &desktop, const std::vector<std::pair<std::string, fs::path>> &bindings)
+{
+    fs::create_directories(desktop.configHome() / "vantrel");
+    std::ofstream file(desktop.configHome() / "vantrel" / "registry.reg", std::ios::binary);
+    file << "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Morvask\\Quintor]\n";
+    for (const auto &[key, path] : bindings)
+        file << regText(key) << "=" << regText(path.string()) << "\n";
+}
+
+std::size_t opened(const std::vector<LaunchRecord> &records, const Args &args)
+{
+    return static_cast<std::size_t>(
+        std::count_if(records.begin(), records.end(), [&](const auto &record) { return record.args == args; }));
+}
+
+TEST(HotKeys, EachPressOpensItsFileOnceWhileAnotherWindowKeepsTheKeys)
+{
+    ProbeDesktop desktop;
+    const fs::path document = desktop.root() / "notes for F6.txt";
+    std::ofstream(document) << "some notes\n";
+    const fs::path program = desktop.root() / "program for F7";
+    fs::copy_file(launchProbe(), program);
+    const fs::path entry = desktop.root() / "entry for F8.desktop";
+    desktop.writeDesktopEntry(entry, "F8-entry");
+    // A name a shell would act on, bound like any other.
+    const fs::path hostile = desktop.root() / "-$(touch canary) `touch canary`; touch canary & x.txt";
+    std::ofstream(hostile) << "more notes\n";
+    const fs::path readiness = desktop.root() / "readiness.desktop";
+    desktop.writeDesktopEntry(readiness, "ready");
+    writeBindings(desktop,
+                  {{"F6", document}, {"F7", program}, {"F8", entry}, {"F9", hostile}, {"F12", readiness}});
+
+    const Args documentOpened{launchProbe().string(), "handler", document.string()};
+    const Args programRan{program.string()};
+    const Args entryLaunched{launchProbe().string(), "F8-entry"};
+    const Args hostileOpened{launchProbe().string(), "handler", hostile.string()};
+    const Args readinessLaunched{launchProbe().string(), "ready"};
+
+    // A desktop's panel: with a tray there, Vantrel stays out of sight and
+    // leaves the focus alone.
+    XClient x;
+    ChildProcess tray({TRAYER_EXECUTABLE, "--edge", "bottom", "--widthtype", "request", "--height", "24"});
+    ASSERT_TRUE(waitUntil([&] { return x.trayManager() != 0; })) << "trayer did not take the tray";
+
+    X11TestKeyboard keyboard;
+    FocusedWindow focused(keyboard.display());
+    ChildProcess vantrel({VANTREL_EXECUTABLE});
+
+    // Vantrel says nothing when it starts watching: F12 is pressed until it
+    // opens its entry.
+    int readinessTaps = 0;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            keyboard.tap(XK_F12);
+            keyboard.sync();
+            ++readinessTaps;
+            return opened(desktop.records(), readinessLaunched) > 0;
+        },
+        std::chrono::seconds(30)))
+        << "F12 never opened anything";
+
+    keyboard.tap(XK_F6);
+    keyboard.tap(XK_F6);
+    // Held down: the keyboard's auto-repeat sends more presses of F7.
+    const unsigned f7 = keyboard.keycodeOf(XK_F7);
+    for (int i = 0; i < 6; ++i)
+        keyboard.pressKeycode(f7);
+    keyboard.releaseKeycode(f7);
+    // F8 with Shift, then plain: modifiers make no difference.
+    keyboard.press(XK_Shift_L);
+    keyboard.tap(XK_F8);
+    keyboard.release(XK_Shift_L);
+    keyboard.tap(XK_F8);
+    keyboard.tap(XK_F8);
+    keyboard.tap(XK_F9);
+    keyboard.sync();
+
+    ASSERT_TRUE(waitUntil([&] {
+        const auto records = desktop.records();
+        return opened(records, documentOpened) >= 2 && opened(records, programRan) >= 1 &&
+               opened(records, entryLaunched) >= 3 && opened(records, hostileOpened) >= 1;
+    })) << "not everything was opened";
+    // Time for a stray second opening to show up.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const auto records = desktop.records();
+    EXPECT_EQ(opened(records, documentOpened), 2u);
+    EXPECT_EQ(opened(records, programRan), 1u);
+    EXPECT_EQ(opened(records, entryLaunched), 3u);
+    EXPECT_EQ(opened(records, hostileOpened), 1u);
+    EXPECT_FALSE(fs::exists(desktop.root() / "canary") || fs::exists("canary")) << "a shell ran";
+
+    EXPECT_TRUE(focused.hasFocus());
+    EXPECT_EQ(focused.pressesOf(keyboard.keycodeOf(XK_F6)), 2);
+    // The server hands a window only the first of the repeated presses that
+    // XTest makes of a key held down.
+    EXPECT_GE(focused.pressesOf(f7), 1);
+    EXPECT_EQ(focused.pressesOf(keyboard.keycodeOf(XK_F8)), 3);
+    EXPECT_EQ(focused.pressesOf(keyboard.keycodeOf(XK_F9)), 1);
+    EXPECT_EQ(focused.pressesOf(keyboard.keycodeOf(XK_F12)), readinessTaps);
+
+    // The program it ran is reaped, and Vantrel itself runs on (ended, it
+    // would wait here as this test's zombie).
+    EXPECT_TRUE(waitUntil([&] { return !hasZombieChild(vantrel.pid()); }));
+    EXPECT_FALSE(hasZombieChild(getpid())) << "Vantrel or the tray ended";
+}
+
+} // namespace
