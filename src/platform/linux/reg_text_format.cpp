@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace vantrel::platform::linux_backend {
 
@@ -152,13 +153,12 @@ private:
 
 class Parser {
 public:
-    explicit Parser(std::u16string_view text) : text_(text), lines_(text) {}
+    Parser(std::u16string_view text, RegTextSink &sink) : text_(text), lines_(text), sink_(sink) {}
 
-    RegDocument parse()
+    void parse()
     {
-        RegDocument document;
         if (text_.empty())
-            return document;
+            return;
         std::u16string_view line;
         lines_.next(line);
         const auto header = trim(line);
@@ -166,7 +166,7 @@ public:
             throw Fault{1, "the first line is not \"Windows Registry Editor Version 5.00\" or \"REGEDIT4\""};
         ansiData_ = header == kHeaderV4;
 
-        RegKey *key = nullptr;
+        bool inSection = false;
         while (lines_.next(line)) {
             const auto content = trim(line);
             if (content.empty())
@@ -174,28 +174,23 @@ public:
             if (content.front() == u';') {
                 comments_.emplace_back(content);
             } else if (content.front() == u'[') {
-                key = &parseSection(document, content);
-                moveComments(key->comments);
+                parseSection(content);
+                inSection = true;
             } else if (content.front() == u'"' || content.front() == u'@') {
-                if (!key)
+                if (!inSection)
                     throw Fault{lines_.number(), "a value before the first [key] line"};
-                parseValue(*key, content);
+                parseValue(content);
             } else {
                 throw Fault{lines_.number(), "not a [key], a value or a ; comment: " + quoted(content)};
             }
         }
-        moveComments(document.trailingComments);
-        return document;
+        sink_.trailingComments(takeComments());
     }
 
 private:
-    void moveComments(std::vector<std::u16string> &to)
-    {
-        to.insert(to.end(), std::make_move_iterator(comments_.begin()), std::make_move_iterator(comments_.end()));
-        comments_.clear();
-    }
+    std::vector<std::u16string> takeComments() { return std::exchange(comments_, {}); }
 
-    RegKey &parseSection(RegDocument &document, std::u16string_view content)
+    void parseSection(std::u16string_view content)
     {
         const std::size_t number = lines_.number();
         if (content.size() < 2 || content.back() != u']')
@@ -205,14 +200,14 @@ private:
             throw Fault{number, "key deletions ([-...]) are not supported"};
 
         const auto rootEnd = std::min(path.find(u'\\'), path.size());
-        const auto rootName = foldCase(std::u16string(path.substr(0, rootEnd)));
-        const auto root = std::find_if(std::begin(kRegRoots), std::end(kRegRoots),
-                                       [&](const RegRoot &r) { return foldCase(std::u16string(r.name)) == rootName; });
+        const auto rootName = path.substr(0, rootEnd);
+        const auto root = std::find_if(std::begin(kRegRoots), std::end(kRegRoots), [&](const RegRoot &r) {
+            return rootName.size() == r.name.size() && startsWithAsciiNoCase(rootName, r.name);
+        });
         if (root == std::end(kRegRoots))
             throw Fault{number, "unknown root key " + quoted(path.substr(0, rootEnd))};
-        RegKey *key = &document.top.subkey(std::u16string(root->name));
 
-        std::size_t depth = 0;
+        levels_.clear();
         for (auto start = rootEnd; start < path.size();) {
             const auto end = std::min(path.find(u'\\', start + 1), path.size());
             const auto name = path.substr(start + 1, end - start - 1);
@@ -220,13 +215,12 @@ private:
                 throw Fault{number, "an empty key name in the key path"};
             if (!isStorableKeyName(name))
                 throw Fault{number, "a key name that is too long or holds a line break: " + quoted(name)};
-            if (++depth > kMaxKeyDepth)
+            if (levels_.size() == kMaxKeyDepth)
                 throw Fault{number, "a key path deeper than " + std::to_string(kMaxKeyDepth) + " levels"};
-            key = &key->subkey(std::u16string(name));
+            levels_.push_back(name);
             start = end;
         }
-        key->hasSection = true;
-        return *key;
+        sink_.section(root->name, levels_, takeComments());
     }
 
     // Quoted text from text[pos], which is the opening quote; pos ends after
@@ -250,7 +244,7 @@ private:
         throw Fault{lines_.number(), "quoted text without its closing quote"};
     }
 
-    void parseValue(RegKey &key, std::u16string_view content)
+    void parseValue(std::u16string_view content)
     {
         const std::size_t number = lines_.number();
         std::size_t pos = 0;
@@ -309,8 +303,7 @@ private:
         } else {
             throw Fault{number, "unknown kind of value data: " + quoted(rest)};
         }
-        RegValue &value = key.setValue(name, type, std::move(data));
-        moveComments(value.comments);
+        sink_.value(RegValue{std::move(name), type, std::move(data), takeComments()});
     }
 
     // Comma-separated bytes, continued on the next line after a backslash.
@@ -345,8 +338,43 @@ private:
 
     std::u16string_view text_;
     LineReader lines_;
+    RegTextSink &sink_;
     bool ansiData_ = false;
     std::vector<std::u16string> comments_;  // waiting for the line they stand above
+    std::vector<std::u16string_view> levels_;
+};
+
+// Builds the whole registry.
+class DocumentBuilder : public RegTextSink {
+public:
+    explicit DocumentBuilder(RegDocument &document) : document_(document) {}
+
+    void section(std::u16string_view root, const std::vector<std::u16string_view> &levels,
+                 std::vector<std::u16string> comments) override
+    {
+        key_ = &document_.top.subkey(std::u16string(root));
+        for (const auto name : levels)
+            key_ = &key_->subkey(std::u16string(name));
+        key_->hasSection = true;
+        key_->comments.insert(key_->comments.end(), std::make_move_iterator(comments.begin()),
+                              std::make_move_iterator(comments.end()));
+    }
+
+    void value(RegValue value) override
+    {
+        RegValue &stored = key_->setValue(value.name, value.type, std::move(value.data));
+        stored.comments.insert(stored.comments.end(), std::make_move_iterator(value.comments.begin()),
+                               std::make_move_iterator(value.comments.end()));
+    }
+
+    void trailingComments(std::vector<std::u16string> comments) override
+    {
+        document_.trailingComments = std::move(comments);
+    }
+
+private:
+    RegDocument &document_;
+    RegKey *key_ = nullptr;
 };
 
 // The text of a REG_SZ value that quoted text holds exactly: terminated by
@@ -459,14 +487,24 @@ std::string RegTextError::describe() const
     return line == 0 ? message : "line " + std::to_string(line) + ": " + message;
 }
 
-RegTextParse parseRegText(std::string_view bytes)
+std::optional<RegTextError> parseRegText(std::string_view bytes, RegTextSink &sink)
 {
     try {
         const std::u16string text = decode(bytes);
-        return {Parser(text).parse(), {}};
+        Parser(text, sink).parse();
+        return std::nullopt;
     } catch (const Fault &fault) {
-        return {std::nullopt, {fault.line, fault.message}};
+        return RegTextError{fault.line, fault.message};
     }
+}
+
+RegTextParse parseRegText(std::string_view bytes)
+{
+    RegDocument document;
+    DocumentBuilder builder(document);
+    if (auto error = parseRegText(bytes, builder))
+        return {std::nullopt, std::move(*error)};
+    return {std::move(document), {}};
 }
 
 std::string serializeRegText(const RegDocument &document)

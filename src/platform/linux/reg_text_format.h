@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The registry export format that the settings file is kept in, read and
 // written without touching any file.
@@ -32,12 +33,29 @@ struct RegTextError {
     std::string describe() const;
 };
 
+// Receives the entries of a file in the order a parse meets them.
+class RegTextSink {
+public:
+    virtual ~RegTextSink() = default;
+    // A [key] line: its root as kRegRoots spells it, and the levels below.
+    virtual void section(std::u16string_view root, const std::vector<std::u16string_view> &levels,
+                         std::vector<std::u16string> comments) = 0;
+    // A value of the key of the latest section, with the comments above it.
+    virtual void value(RegValue value) = 0;
+    // The comment lines after the last entry.
+    virtual void trailingComments(std::vector<std::u16string> comments) = 0;
+};
+
+// Tells sink what the text holds; nothing when all of it is valid. On an
+// error the sink has been told about the part before it.
+std::optional<RegTextError> parseRegText(std::string_view bytes, RegTextSink &sink);
+
 struct RegTextParse {
     std::optional<RegDocument> document;  // present when the text is valid
     RegTextError error;                   // why it is not
 };
 
-// An empty input is an empty registry.
+// The whole registry the text holds. An empty input is an empty registry.
 RegTextParse parseRegText(std::string_view bytes);
 
 std::string serializeRegText(const RegDocument &document);

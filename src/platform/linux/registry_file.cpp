@@ -2,6 +2,7 @@
 
 #include "platform/linux/locked_file.h"
 #include "platform/linux/reg_document.h"
+#include "platform/linux/reg_key_lookup.h"
 #include "platform/linux/reg_text_format.h"
 
 #include <pwd.h>
@@ -30,15 +31,6 @@ std::string defaultRegistryPath()
 }
 
 std::string folderOf(const std::string &path) { return path.substr(0, path.find_last_of('/')); }
-
-const RegKey *findKey(const RegDocument &document, const std::u16string &root,
-                      const std::vector<std::u16string> &names)
-{
-    const RegKey *key = document.top.findSubkey(root);
-    for (auto name = names.begin(); key && name != names.end(); ++name)
-        key = key->findSubkey(*name);
-    return key;
-}
 
 RegStatus statusForRead(const FileFault &fault)
 {
@@ -88,10 +80,10 @@ RegStatus RegistryFile::openKey(RegHandle root, const std::u16string &path, RegH
     if (!key)
         return fail(ERROR_INVALID_PARAMETER, "No place was given for the opened key's handle");
     if (!place.names.empty()) {
-        RegDocument document;
-        if (const RegStatus status = load(document); status != ERROR_SUCCESS)
+        RegKeyLookup lookup(place.root, place.names);
+        if (const RegStatus status = lookUp(lookup); status != ERROR_SUCCESS)
             return status;
-        if (!findKey(document, place.root, place.names))
+        if (!lookup.keyFound())
             return fail(ERROR_FILE_NOT_FOUND, "The key is not in " + path_);
     }
     *key = addHandle(std::move(place));
@@ -108,9 +100,8 @@ RegStatus RegistryFile::createKey(RegHandle root, const std::u16string &path, Re
 
     // An existing key is only opened: nothing to lock, and nothing to refuse
     // when the file is read-only.
-    RegDocument current;
-    const bool exists = place.names.empty() ||
-                        (load(current) == ERROR_SUCCESS && findKey(current, place.root, place.names));
+    RegKeyLookup lookup(place.root, place.names);
+    const bool exists = place.names.empty() || (lookUp(lookup) == ERROR_SUCCESS && lookup.keyFound());
     if (!exists) {
         const RegStatus status = modify([&](RegDocument &document, bool &changed) {
             RegKey *level = &document.top.subkey(place.root);
@@ -141,11 +132,10 @@ RegStatus RegistryFile::queryValue(RegHandle key, const std::u16string &name, st
     if (data && !size)
         return fail(ERROR_INVALID_PARAMETER, "A buffer was given without its size");
 
-    RegDocument document;
-    if (const RegStatus status = load(document); status != ERROR_SUCCESS)
+    RegKeyLookup lookup(place.root, place.names, name);
+    if (const RegStatus status = lookUp(lookup); status != ERROR_SUCCESS)
         return status;
-    const RegKey *found = findKey(document, place.root, place.names);
-    const RegValue *value = found ? found->findValue(name) : nullptr;
+    const std::optional<RegValue> &value = lookup.value();
     if (!value)
         return fail(ERROR_FILE_NOT_FOUND, "The value is not in " + path_);
 
@@ -265,23 +255,25 @@ RegHandle RegistryFile::addHandle(KeyPath place)
     return nextHandle_++;
 }
 
-RegStatus RegistryFile::load(RegDocument &document)
+RegStatus RegistryFile::lookUp(RegKeyLookup &lookup)
 {
     FileLock lock;
     if (auto fault = FileLock::acquire(path_ + ".lock", FileLock::Mode::Shared, lockWait_, lock))
         return fail(statusForRead(*fault), "read", fault->reason);
-    return readCurrent("read", document);
+    std::string bytes;
+    if (const RegStatus status = readCurrent("read", bytes); status != ERROR_SUCCESS)
+        return status;
+    if (auto error = parseRegText(bytes, lookup))
+        return fail(ERROR_BADDB, "read", error->describe());
+    return ERROR_SUCCESS;
 }
 
-RegStatus RegistryFile::readCurrent(const char *verb, RegDocument &document)
+RegStatus RegistryFile::readCurrent(const char *verb, std::string &bytes)
 {
     FileContents contents;
     if (auto fault = readWholeFile(path_, kMaxRegTextBytes, contents))
         return fail(statusForRead(*fault), verb, fault->reason);
-    auto parsed = parseRegText(contents.bytes);
-    if (!parsed.document)
-        return fail(ERROR_BADDB, verb, parsed.error.describe());
-    document = std::move(*parsed.document);
+    bytes = std::move(contents.bytes);
     return ERROR_SUCCESS;
 }
 
@@ -293,9 +285,13 @@ RegStatus RegistryFile::modify(const std::function<RegStatus(RegDocument &, bool
     if (auto fault = FileLock::acquire(path_ + ".lock", FileLock::Mode::Exclusive, lockWait_, lock))
         return fail(statusForWrite(*fault), "write", fault->reason);
 
-    RegDocument document;
-    if (const RegStatus status = readCurrent("write", document); status != ERROR_SUCCESS)
+    std::string current;
+    if (const RegStatus status = readCurrent("write", current); status != ERROR_SUCCESS)
         return status;
+    auto parsed = parseRegText(current);
+    if (!parsed.document)
+        return fail(ERROR_BADDB, "write", parsed.error.describe());
+    RegDocument &document = *parsed.document;
     bool changed = false;
     if (const RegStatus status = change(document, changed); status != ERROR_SUCCESS || !changed)
         return status;

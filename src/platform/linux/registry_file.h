@@ -11,6 +11,7 @@
 namespace vantrel::platform::linux_backend {
 
 struct RegDocument;
+class RegKeyLookup;
 
 // The registry kept in one text file in the registry export format. Every
 // call reads the file as it is on disk at that moment, so that several copies
@@ -50,8 +51,9 @@ private:
     RegStatus resolveSubkey(RegHandle root, const std::u16string &subkey, KeyPath &path);
     RegHandle addHandle(KeyPath path);
 
-    RegStatus load(RegDocument &document);
-    RegStatus readCurrent(const char *verb, RegDocument &document);
+    // Reads the file as it is now under a shared lock, for one lookup.
+    RegStatus lookUp(RegKeyLookup &lookup);
+    RegStatus readCurrent(const char *verb, std::string &bytes);
     // Applies change to the current file under the exclusive lock, and writes
     // the result when change reports that it changed anything.
     RegStatus modify(const std::function<RegStatus(RegDocument &, bool &changed)> &change);

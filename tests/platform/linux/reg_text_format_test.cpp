@@ -1,4 +1,5 @@
 #include "platform/linux/case_fold.h"
+#include "platform/linux/reg_key_lookup.h"
 #include "platform/linux/reg_text_format.h"
 
 #include <gtest/gtest.h>
@@ -218,6 +219,41 @@ TEST(RegTextFormat, KeysMatchWithoutRegardToCaseInAnyScriptAndKeepTheFirstSpelli
     ASSERT_EQ(greek->values().size(), 2u);
     EXPECT_EQ(greek->values()[0].name, u"A");  // the later line replaced the data, not the name
     EXPECT_EQ(valueOf(greek, u"a"), std::pair(1u, utf16le(std::u16string(u"2\0", 2))));
+}
+
+// What a read finds without building the registry, against what the
+// registry built from the same text holds.
+TEST(RegKeyLookup, FindsWhatTheWholeRegistryHolds)
+{
+    const std::string text = "Windows Registry Editor Version 5.00\n"
+                             "[HKEY_LOCAL_MACHINE\\Software\\Morvask\\Quintor]\n"
+                             "\"F6\"=\"first\"\n"
+                             "[HKEY_LOCAL_MACHINE\\Software\\Morvask\\Quintor\\Sub]\n"
+                             "\"F7\"=\"in the subkey\"\n"
+                             "[HKEY_CURRENT_USER\\Software\\Morvask\\Quintor]\n"
+                             "\"F7\"=\"other root\"\n"
+                             "[hkey_local_machine\\SOFTWARE\\morvask\\QUINTOR]\n"
+                             "\"f6\"=\"second\"\n";
+    const RegDocument document = parsed(text);
+    const auto find = [&](std::vector<std::u16string> levels, std::optional<std::u16string> value) {
+        auto lookup = std::make_unique<RegKeyLookup>(u"HKEY_LOCAL_MACHINE", levels, value);
+        EXPECT_FALSE(parseRegText(text, *lookup));
+        return lookup;
+    };
+    EXPECT_TRUE(find({u"software"}, std::nullopt)->keyFound());  // only a level of longer sections
+    EXPECT_TRUE(find({}, std::nullopt)->keyFound());
+    EXPECT_FALSE(find({u"Software", u"Quintor"}, std::nullopt)->keyFound());
+
+    const auto f6 = find({u"Software", u"Morvask", u"Quintor"}, u"F6");
+    EXPECT_TRUE(f6->keyFound());
+    ASSERT_TRUE(f6->value());
+    EXPECT_EQ(f6->value()->data, quintor(document)->findValue(u"F6")->data);  // the later line's
+    EXPECT_EQ(f6->value()->data, utf16le(std::u16string(u"second\0", 7)));
+    EXPECT_FALSE(find({u"Software", u"Morvask", u"Quintor"}, u"F7")->value());  // in other keys only
+    EXPECT_TRUE(find({u"Software", u"Morvask", u"Quintor", u"SUB"}, u"f7")->value());
+
+    RegKeyLookup broken(u"HKEY_LOCAL_MACHINE", {u"Software"});
+    EXPECT_TRUE(parseRegText(text + "oops\n", broken));
 }
 
 TEST(CaseFold, FoldsLettersOfTheBasicPlaneOneForOne)
