@@ -216,8 +216,9 @@ std::optional<FileFault> readWholeFile(const std::string &path, std::size_t maxB
     return std::nullopt;
 }
 
-std::optional<FileFault> makeFolders(const std::string &folder)
+std::optional<FileFault> makeFoldersFor(const std::string &path)
 {
+    const std::string folder = folderOf(path);
     for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
         const std::string level = folder.substr(0, end);
         if (::mkdir(level.c_str(), 0700) != 0 && errno != EEXIST)

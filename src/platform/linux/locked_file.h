@@ -64,9 +64,9 @@ struct FileContents {
 // a directory, a device or a file of more than maxBytes is.
 std::optional<FileFault> readWholeFile(const std::string &path, std::size_t maxBytes, FileContents &contents);
 
-// Creates the folder and any missing folders above it, readable by their
-// owner only.
-std::optional<FileFault> makeFolders(const std::string &folder);
+// Creates the folder the file goes in, and any missing folders above it,
+// open to their owner only.
+std::optional<FileFault> makeFoldersFor(const std::string &path);
 
 // Whether the file may be replaced: its folder must be writable, and so must
 // the file where it exists. A file or folder that nobody may write to is

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 
 namespace vantrel::platform::linux_backend {
 
@@ -29,8 +28,6 @@ std::string defaultRegistryPath()
         home = user->pw_dir;
     return home + "/.config/vantrel/registry.reg";
 }
-
-std::string folderOf(const std::string &path) { return path.substr(0, path.find_last_of('/')); }
 
 RegStatus statusForRead(const FileFault &fault)
 {
@@ -279,7 +276,7 @@ RegStatus RegistryFile::readCurrent(const char *verb, std::string &bytes)
 
 RegStatus RegistryFile::modify(const std::function<RegStatus(RegDocument &, bool &changed)> &change)
 {
-    if (auto fault = makeFolders(folderOf(path_)))
+    if (auto fault = makeFoldersFor(path_))
         return fail(statusForWrite(*fault), "write", fault->reason);
     FileLock lock;
     if (auto fault = FileLock::acquire(path_ + ".lock", FileLock::Mode::Exclusive, lockWait_, lock))

@@ -73,6 +73,19 @@ TEST_F(RegistryFileStore, DefaultPlaceFollowsXdgConfigHome)
         setenv("XDG_CONFIG_HOME", restoreConfig.c_str(), 1);
 }
 
+TEST_F(RegistryFileStore, APathWithoutAFolderIsInTheWorkingDirectory)
+{
+    const auto saved = std::filesystem::current_path();
+    std::filesystem::current_path(home);
+    RegistryFile relative("registry.reg");
+    const RegStatus status = put(relative, kQuintor, u"F6", REG_SZ, sz(u"here"));
+    const auto read = get(relative, kQuintor, u"F6");
+    std::filesystem::current_path(saved);
+    EXPECT_EQ(status, ERROR_SUCCESS);
+    EXPECT_EQ(read, std::pair(REG_SZ, sz(u"here")));
+    EXPECT_TRUE(std::filesystem::is_regular_file(home / "registry.reg"));
+}
+
 TEST_F(RegistryFileStore, ReadsOfAMissingFileFindNothingAndCreateNothing)
 {
     RegHandle key = 0;
