@@ -137,7 +137,9 @@ TEST_F(TrayTest, IconWithTipAndMenuThatConfiguresAndExits)
     EXPECT_TRUE(x.windowsOf(vantrel->pid()).empty());
 }
 
-TEST_F(TrayTest, LeftClickShowsTheWindow)
+// The left button shows the window, the middle one nothing; once shown, the
+// window ignores the window manager's close request and Escape.
+TEST_F(TrayTest, LeftClickShowsTheWindowThatStaysUntilOkOrCancel)
 {
     startTray();
     startVantrel();
@@ -145,9 +147,21 @@ TEST_F(TrayTest, LeftClickShowsTheWindow)
     ASSERT_TRUE(icon) << "no icon in the tray";
 
     x.movePointer(icon->centreX(), icon->centreY());
-    x.click(1);
-    EXPECT_TRUE(awaitWindow(isConfigWindow)) << "a click on the icon did not show the window";
+    x.click(2);
+    std::this_thread::sleep_for(500ms);
+    EXPECT_FALSE(shows(isConfigWindow));
     EXPECT_FALSE(shows(isPopup));
+
+    x.click(1);
+    const auto window = awaitWindow(isConfigWindow);
+    ASSERT_TRUE(window) << "a click on the icon did not show the window";
+    EXPECT_FALSE(shows(isPopup));
+
+    x.requestClose(window->id);
+    x.movePointer(window->centreX(), window->centreY());
+    x.typeKey("Escape");
+    std::this_thread::sleep_for(500ms);
+    EXPECT_TRUE(shows(isConfigWindow)) << "the window closed";
 }
 
 // The usual case at login: the panel comes up after the program.

@@ -46,6 +46,9 @@ public:
     // The window holding the tray selection of screen 0, or 0 when no tray runs.
     XWindowId trayManager();
 
+    // What the window manager sends when the user closes a window (Alt+F4).
+    void requestClose(XWindowId window);
+
     void movePointer(int x, int y);
     void click(unsigned button);
     void typeKey(const char *keysymName);
