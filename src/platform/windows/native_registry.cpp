@@ -59,10 +59,13 @@ Status queryValue(Key key, const std::wstring &name, std::uint32_t *type, std::u
     const LSTATUS status =
         RegQueryValueExW(hkey(key), name.c_str(), nullptr, type ? &valueType : nullptr, data,
                          size ? &valueSize : nullptr);
-    if (type)
-        *type = valueType;
-    if (size)
-        *size = valueSize;
+    // A buffer too small still learns the value's type and the size it needs.
+    if (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
+        if (type)
+            *type = valueType;
+        if (size)
+            *size = valueSize;
+    }
     return status;
 }
 
