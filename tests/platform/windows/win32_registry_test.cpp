@@ -142,21 +142,6 @@ TEST_F(Win32RegistryTest, NamesHoldingANulAreRefusedRatherThanCut)
     EXPECT_EQ(read(u"F6"), u"kept");
 }
 
-TEST_F(Win32RegistryTest, FailuresNameThePlaceAndTheSystemsReason)
-{
-    RegHandle key = 0;
-    EXPECT_EQ(registry.openKey(HKEY_LOCAL_MACHINE, u"Software\\Morvask\\Missing", &key), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(registry.describeFailure(ERROR_FILE_NOT_FOUND),
-              "HKEY_LOCAL_MACHINE\\Software\\Morvask\\Missing: " + systemMessage(ERROR_FILE_NOT_FOUND));
-
-    ASSERT_EQ(registry.createKey(HKEY_CURRENT_USER, u"Software", &key), ERROR_SUCCESS);
-    std::uint32_t size = 0;
-    EXPECT_EQ(registry.queryValue(key, u"NoSuchValue", nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(registry.describeFailure(ERROR_FILE_NOT_FOUND),
-              "HKEY_CURRENT_USER\\Software, value \"NoSuchValue\": " + systemMessage(ERROR_FILE_NOT_FOUND));
-    registry.closeKey(key);
-}
-
 TEST(Win32RegistryHandles, AreSmallNumbersOfTheirOwnValidUntilClosed)
 {
     Win32Registry registry;
