@@ -1,7 +1,12 @@
+#include "app/artwork.h"
+#include "app/website_launcher.h"
 #include "platform/platform.h"
 #include "windows/fonts.h"
+#include "windows/frmAbout.h"
 #include "windows/frmConfig.h"
+#include "windows/frmKeys.h"
 #include "windows/open_dialog.h"
+#include "windows/single_window.h"
 
 #include <QApplication>
 
@@ -20,6 +25,20 @@ int main(int argc, char *argv[])
     const auto opener = vantrel::platform::createOpener();
 
     vantrel::frmConfig config({*registry, *keys, *opener}, std::make_unique<vantrel::FileDialogPicker>());
+
+    // The side windows exist at most once each and go before the
+    // configuration window at the end.
+    vantrel::WebsiteLauncher website;
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &website, &vantrel::WebsiteLauncher::close);
+    vantrel::SingleWindow<vantrel::frmKeys> keyList(
+        [&] { return new vantrel::frmKeys(config.bindings(), *opener); });
+    vantrel::SingleWindow<vantrel::frmAbout> about([&] {
+        return new vantrel::frmAbout(vantrel::logoPicture(config.devicePixelRatioF()), *opener,
+                                     [&website] { website.show(); });
+    });
+    config.showKeyList = [&keyList] { keyList.show(); };
+    config.showAbout = [&about] { about.show(); };
+
     config.Form_Load();
     // At login the panel often comes up after the program; give it a moment.
     config.showIfNoTrayWithin(std::chrono::seconds(3));
