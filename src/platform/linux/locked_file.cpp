@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -232,6 +233,20 @@ std::optional<FileFault> makeFoldersFor(const std::string &path)
     if (!S_ISDIR(info.st_mode))
         return FileFault::fromErrno(ENOTDIR);
     return std::nullopt;
+}
+
+std::string writeTargetOf(const std::string &path)
+{
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+        return path;
+    // A dangling link has no target to update; the write then replaces it.
+    char *resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved)
+        return path;
+    std::string target(resolved);
+    std::free(resolved);
+    return target;
 }
 
 std::optional<FileFault> checkReplaceable(const std::string &path)

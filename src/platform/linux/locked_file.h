@@ -68,6 +68,11 @@ std::optional<FileFault> readWholeFile(const std::string &path, std::size_t maxB
 // open to their owner only.
 std::optional<FileFault> makeFoldersFor(const std::string &path);
 
+// Where a write of the file lands: the file a symbolic link points to, so
+// that a settings file kept elsewhere and linked in (as dotfile managers do)
+// is updated where it lives and the link stays; the path itself otherwise.
+std::string writeTargetOf(const std::string &path);
+
 // Whether the file may be replaced: its folder must be writable, and so must
 // the file where it exists. A file or folder that nobody may write to is
 // refused even to root, who would otherwise override the owner's intent.

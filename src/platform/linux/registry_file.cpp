@@ -293,13 +293,14 @@ RegStatus RegistryFile::modify(const std::function<RegStatus(RegDocument &, bool
     if (const RegStatus status = change(document, changed); status != ERROR_SUCCESS || !changed)
         return status;
 
-    if (auto fault = checkReplaceable(path_))
+    const std::string target = writeTargetOf(path_);
+    if (auto fault = checkReplaceable(target))
         return fail(statusForWrite(*fault), "write", fault->reason);
     const std::string bytes = serializeRegText(document);
     if (bytes.size() > kMaxRegTextBytes)
         return fail(ERROR_INVALID_PARAMETER, "write",
                     "it would grow larger than " + std::to_string(kMaxRegTextBytes >> 20) + " MiB");
-    if (auto fault = replaceFileAtomically(path_, bytes))
+    if (auto fault = replaceFileAtomically(target, bytes))
         return fail(statusForWrite(*fault), "write", fault->reason);
     return ERROR_SUCCESS;
 }

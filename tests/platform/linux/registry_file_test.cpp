@@ -218,6 +218,21 @@ TEST_F(RegistryFileStore, AWriteKeepsEverythingElseInTheFile)
     EXPECT_NE(readFile()->find("; my settings\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Morvask\\Quintor]\n"), std::string::npos);
 }
 
+TEST_F(RegistryFileStore, AFileLinkedInFromElsewhereIsUpdatedWhereItLives)
+{
+    const auto dotfiles = home / "dotfiles";
+    std::filesystem::create_directories(dotfiles);
+    std::filesystem::create_directories(folder);
+    std::ofstream(dotfiles / "registry.reg") << "Windows Registry Editor Version 5.00\n";
+    std::filesystem::create_symlink(dotfiles / "registry.reg", file);
+
+    ASSERT_EQ(put(*store, u"Software\\Morvask\\Quintor", u"F6", REG_SZ, sz(u"/bin/true")), ERROR_SUCCESS);
+    EXPECT_TRUE(std::filesystem::is_symlink(file));
+    std::ifstream linked(dotfiles / "registry.reg");
+    const std::string text((std::istreambuf_iterator<char>(linked)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("\"F6\"=\"/bin/true\""), std::string::npos) << text;
+}
+
 TEST_F(RegistryFileStore, KeyNamesIgnoreCaseInAnyScriptAndKeepTheirFirstSpelling)
 {
     const std::u16string path = u"Software\\\u00dcbung\\\u03a3\u03bf\u03c6\u03af\u03b1\\\u0416";
