@@ -1,4 +1,6 @@
 #include "app/artwork.h"
+#include "app/command_line.h"
+#include "app/startup_checks.h"
 #include "app/website_launcher.h"
 #include "platform/platform.h"
 #include "windows/fonts.h"
@@ -11,14 +13,23 @@
 #include <QApplication>
 
 #include <chrono>
+#include <iostream>
 #include <memory>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    if (const auto status = vantrel::answerCommandLine({argv, static_cast<std::size_t>(argc)}, std::cout, std::cerr))
+        return *status;
+    if (!vantrel::platformPluginAvailable())
+        return 1;
+
+    // Qt gets no arguments of the user's: the program takes none.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     QApplication::setQuitOnLastWindowClosed(false);
     vantrel::installFontSubstitutions();
+    vantrel::warnAboutMissingPieces();
 
     const auto registry = vantrel::platform::createRegistry();
     const auto keys = vantrel::platform::createKeySource();

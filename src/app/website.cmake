@@ -5,6 +5,9 @@ find_package(Qt6 REQUIRED COMPONENTS Core)
 set(VANTREL_WEBSITE_URL "" CACHE STRING
   "The maker's website address shown by the website window; empty for the home page shipped with the program")
 set(VANTREL_INSTALLED_DATA_DIR ${CMAKE_INSTALL_FULL_DATADIR}/vantrel)
+# A program's private helpers go in a folder of its own under libexec.
+set(VANTREL_HELPER_INSTALL_DIR ${CMAKE_INSTALL_LIBEXECDIR}/vantrel)
+set(VANTREL_INSTALLED_HELPER_DIR ${CMAKE_INSTALL_FULL_LIBEXECDIR}/vantrel)
 configure_file(website_config.h.in ${CMAKE_CURRENT_BINARY_DIR}/generated/website_config.h @ONLY)
 
 # What the resident program links to open the website window.
@@ -53,6 +56,6 @@ target_link_libraries(vantrel-website PRIVATE
   vantrel_website_window vantrel_website_helper vantrel_artwork vantrel_sound)
 add_dependencies(vantrel-website vantrel_website_data)
 
-install(TARGETS vantrel-website RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR})
+install(TARGETS vantrel-website RUNTIME DESTINATION ${VANTREL_HELPER_INSTALL_DIR})
 install(FILES ${VANTREL_BUILD_DATA_DIR}/trumpet1.wav DESTINATION ${CMAKE_INSTALL_DATADIR}/vantrel)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/website DESTINATION ${CMAKE_INSTALL_DATADIR}/vantrel)

@@ -1,0 +1,77 @@
+#include "app/command_line.h"
+
+#include "version_line.h"
+
+#include <cstdio>
+#include <ostream>
+#include <string_view>
+
+namespace vantrel {
+
+namespace {
+
+constexpr int usageError = 2;
+
+// An argument shown in the error line, with control characters made visible
+// so that the line stays one line.
+std::string printable(std::string_view argument)
+{
+    std::string shown;
+    for (const char c : argument) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            shown += escaped;
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
+// Reports a failed write (a closed or full standard output) as a failure.
+int printed(std::ostream &out, const std::string &text)
+{
+    out << text << std::flush;
+    return out ? 0 : 1;
+}
+
+} // namespace
+
+std::string versionLine() { return generated::versionLine; }
+
+std::string helpText()
+{
+    return "Usage: vantrel [--help | --version]\n"
+           "\n"
+           "Vantrel binds the function keys F6 to F12 to files. It waits in the system\n"
+           "tray, watches the seven keys whatever program has the focus, and opens the\n"
+           "file bound to a key the way the desktop would. The bindings are edited in\n"
+           "its configuration window: click the tray icon.\n"
+           "\n"
+           "Settings: $XDG_CONFIG_HOME/vantrel/registry.reg\n"
+           "          (~/.config/vantrel/registry.reg when XDG_CONFIG_HOME is unset)\n";
+}
+
+std::optional<int> answerCommandLine(std::span<const char *const> arguments, std::ostream &out, std::ostream &err)
+{
+    if (arguments.size() <= 1)
+        return std::nullopt;
+    const std::string_view first = arguments[1];
+    const bool wantsHelp = first == "--help" || first == "-h";
+    const bool wantsVersion = first == "--version";
+    if (arguments.size() == 2 && wantsHelp)
+        return printed(out, helpText());
+    if (arguments.size() == 2 && wantsVersion)
+        return printed(out, versionLine() + '\n');
+
+    // The first argument that has no place here: an unknown one, or anything
+    // after --help or --version.
+    const std::string_view unexpected = wantsHelp || wantsVersion ? arguments[2] : first;
+    err << "vantrel: unexpected argument \"" << printable(unexpected)
+        << "\" (vantrel takes only --help or --version)" << std::endl;
+    return usageError;
+}
+
+} // namespace vantrel
