@@ -6,13 +6,15 @@ set(CPACK_PACKAGE_NAME vantrel)
 set(CPACK_PACKAGE_VENDOR Morvask)
 set(CPACK_PACKAGE_CONTACT "Morvask <vantrel@morvask.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "open files with the function keys F6 to F12")
-set(CPACK_PACKAGE_DESCRIPTION
-  "Vantrel is a small resident launcher. Bind each of the function keys F6 to F12 \
-to a file (a program, a document, a folder, an address); while Vantrel runs it \
-shows only a tray icon, watches the seven keys whatever program has the focus, \
-and opens the bound file the way the desktop would. It needs an X11 session \
-with a system tray or a StatusNotifier host.")
+set(CPACK_PACKAGE_DESCRIPTION [[
+Vantrel is a small resident launcher. Bind each of the function keys F6 to
+F12 to a file (a program, a document, a folder, an address); while Vantrel
+runs it shows only a tray icon, watches the seven keys whatever program has
+the focus, and opens the bound file the way the desktop would.
+
+It needs an X11 session with a system tray or a StatusNotifier host.]])
 set(CPACK_PACKAGE_HOMEPAGE_URL ${VANTREL_HOMEPAGE})
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -29,6 +31,12 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-comic-neue, fonts-liberation2, shared-mi
 # libcanberra plays through ALSA without it; through PulseAudio or PipeWire
 # with it.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libcanberra-pulse")
+
+# What the package puts under /etc is the administrator's to change: kept
+# across upgrades and removals, gone with a purge.
+file(CONFIGURE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/debian/conffiles
+     CONTENT "${VANTREL_AUTOSTART_DIR}/${VANTREL_APP_ID}.desktop\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_BINARY_DIR}/debian/conffiles)
 
 # A package built from a tree with another prefix would look for its helper
 # and data where they aren't.
