@@ -6,6 +6,7 @@
 // GoogleTest comes before Xlib, whose macros (None, Bool...) it cannot bear.
 #include <gtest/gtest.h>
 
+#include "bindings_file.h"
 #include "child_process.h"
 #include "launch_probe_desktop.h"
 #include "x11_test_keyboard.h"
@@ -23,27 +24,6 @@ namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
 
 namespace {
-
-// A value in the registry export format: backslashes and quotes escaped.
-std::string regText(const std::string &text)
-{
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '\\' || c == '"')
-            quoted += '\\';
-        quoted += c;
-    }
-    return quoted + "\"";
-}
-
-void writeBindings(const ProbeDesktop &desktop, const std::vector<std::pair<std::string, fs::path>> &bindings)
-{
-    fs::create_directories(desktop.configHome() / "vantrel");
-    std::ofstream file(desktop.configHome() / "vantrel" / "registry.reg", std::ios::binary);
-    file << "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Morvask\\Quintor]\n";
-    for (const auto &[key, path] : bindings)
-        file << regText(key) << "=" << regText(path.string()) << "\n";
-}
 
 std::size_t opened(const std::vector<LaunchRecord> &records, const Args &args)
 {
@@ -65,8 +45,8 @@ TEST(HotKeys, EachPressOpensItsFileOnceWhileAnotherWindowKeepsTheKeys)
     std::ofstream(hostile) << "more notes\n";
     const fs::path readiness = desktop.root() / "readiness.desktop";
     desktop.writeDesktopEntry(readiness, "ready");
-    writeBindings(desktop,
-                  {{"F6", document}, {"F7", program}, {"F8", entry}, {"F9", hostile}, {"F12", readiness}});
+    writeBindingsFile(desktop.configHome(),
+                      {{"F6", document}, {"F7", program}, {"F8", entry}, {"F9", hostile}, {"F12", readiness}});
 
     const Args documentOpened{launchProbe().string(), "handler", document.string()};
     const Args programRan{program.string()};
