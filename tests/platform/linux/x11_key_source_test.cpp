@@ -1,6 +1,8 @@
 // GoogleTest comes before Xlib, whose macros (None, Bool...) it cannot bear.
 #include <gtest/gtest.h>
 
+#include "keyboard_remapping.h"
+#include "private_x_server.h"
 #include "x11_test_keyboard.h"
 
 #include "platform/linux/x11_key_source.h"
@@ -8,14 +10,10 @@
 #include <X11/keysym.h>
 
 #include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <functional>
-#include <optional>
 #include <vector>
 
 using namespace vantrel;
@@ -136,35 +134,11 @@ TEST_F(X11KeySourceTest, TheFocusedWindowStillReceivesTheKeys)
     EXPECT_EQ(focused.pressesOf(keyboard.keycodeOf(XK_F12)), 1); // the marker
 }
 
-// Gives keycodes other keysyms for as long as it lives.
-class KeyboardRemapping {
-public:
-    explicit KeyboardRemapping(Display *display) : display_(display) {}
-    ~KeyboardRemapping()
-    {
-        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
-            XChangeKeyboardMapping(display_, it->first, static_cast<int>(it->second.size()), it->second.data(), 1);
-        XSync(display_, False);
-    }
-    void set(unsigned keycode, KeySym keysym)
-    {
-        int perKeycode = 0;
-        KeySym *row = XGetKeyboardMapping(display_, static_cast<KeyCode>(keycode), 1, &perKeycode);
-        saved_.emplace_back(keycode, std::vector<KeySym>(row, row + perKeycode));
-        XFree(row);
-        XChangeKeyboardMapping(display_, static_cast<int>(keycode), 1, &keysym, 1);
-    }
-
-private:
-    Display *display_;
-    std::vector<std::pair<int, std::vector<KeySym>>> saved_;
-};
-
 TEST_F(X11KeySourceTest, KeycodesFollowTheKeyboardMapping)
 {
     const unsigned formerF8 = keyboard.keycodeOf(XK_F8);
     const unsigned spare = keyboard.unusedKeycode();
-    KeyboardRemapping remapping(keyboard.display());
+    test::KeyboardRemapping remapping(keyboard.display());
 
     // A second key that also gives F8: both count.
     remapping.set(spare, XK_F8);
@@ -193,59 +167,9 @@ TEST(X11KeySourceStart, WithoutADisplayItSaysSo)
     setenv("DISPLAY", display.c_str(), 1);
 }
 
-// An X server of this test's own, to be taken away.
-class PrivateXServer {
-public:
-    PrivateXServer()
-    {
-        int pipeFds[2];
-        if (pipe(pipeFds) != 0)
-            return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            close(pipeFds[0]);
-            const std::string fd = std::to_string(pipeFds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0", "320x200x24",
-                   static_cast<char *>(nullptr));
-            _exit(127);
-        }
-        close(pipeFds[1]);
-        // The server writes the number, then a newline: closing our end
-        // before the newline has come would kill it.
-        std::string number;
-        char buffer[32];
-        pollfd readable{pipeFds[0], POLLIN, 0};
-        while (pid_ > 0 && number.find('\n') == std::string::npos && poll(&readable, 1, 10000) == 1) {
-            const ssize_t got = read(pipeFds[0], buffer, sizeof buffer);
-            if (got <= 0)
-                break;
-            number.append(buffer, static_cast<std::size_t>(got));
-        }
-        if (number.find('\n') != std::string::npos)
-            name_ = ":" + number.substr(0, number.find('\n'));
-        close(pipeFds[0]);
-    }
-    ~PrivateXServer() { stop(); }
-
-    const std::optional<std::string> &name() const { return name_; }
-
-    void stop()
-    {
-        if (pid_ <= 0)
-            return;
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-    std::optional<std::string> name_;
-};
-
 TEST(X11KeySourceLoss, AServerThatGoesAwayEndsTheSourceButNotTheProgram)
 {
-    PrivateXServer server;
+    test::PrivateXServer server;
     ASSERT_TRUE(server.name());
     const std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
     setenv("DISPLAY", server.name()->c_str(), 1);
