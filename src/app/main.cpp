@@ -1,5 +1,6 @@
 #include "app/artwork.h"
 #include "app/command_line.h"
+#include "app/display_check.h"
 #include "app/startup_checks.h"
 #include "app/website_launcher.h"
 #include "platform/platform.h"
@@ -21,6 +22,8 @@ int main(int argc, char *argv[])
     if (const auto status = vantrel::answerCommandLine({argv, static_cast<std::size_t>(argc)}, std::cout, std::cerr))
         return *status;
     if (!vantrel::platformPluginAvailable())
+        return 1;
+    if (!vantrel::displayReachable())
         return 1;
 
     // Qt gets no arguments of the user's: the program takes none.

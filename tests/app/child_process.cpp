@@ -2,16 +2,19 @@
 
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <spawn.h>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 extern char **environ;
 
 namespace vantrel::test {
 
-ChildProcess::ChildProcess(const std::vector<std::string> &argv, const std::map<std::string, std::string> &environment)
+ChildProcess::ChildProcess(const std::vector<std::string> &argv, const std::map<std::string, std::string> &environment,
+                           const std::string &errorOutput)
 {
     std::vector<std::string> envStrings;
     for (char **entry = environ; *entry; ++entry) {
@@ -31,7 +34,13 @@ ChildProcess::ChildProcess(const std::vector<std::string> &argv, const std::map<
         envp.push_back(text.data());
     envp.push_back(nullptr);
 
-    const int error = posix_spawnp(&pid_, argv.at(0).c_str(), nullptr, nullptr, args.data(), envp.data());
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!errorOutput.empty())
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorOutput.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+    const int error = posix_spawnp(&pid_, argv.at(0).c_str(), &actions, nullptr, args.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
     if (error != 0)
         throw std::runtime_error("cannot start " + argv.at(0) + ": " + std::strerror(error));
 }

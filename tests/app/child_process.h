@@ -11,10 +11,12 @@
 namespace vantrel::test {
 
 // A program started for a test. The environment is this process's, with the
-// given variables set on top. Still running at the end, it is terminated.
+// given variables set on top; its standard error goes to errorOutput when
+// one is given. Still running at the end, it is terminated.
 class ChildProcess {
 public:
-    ChildProcess(const std::vector<std::string> &argv, const std::map<std::string, std::string> &environment = {});
+    ChildProcess(const std::vector<std::string> &argv, const std::map<std::string, std::string> &environment = {},
+                 const std::string &errorOutput = {});
     ~ChildProcess();
 
     ChildProcess(const ChildProcess &) = delete;

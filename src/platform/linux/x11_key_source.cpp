@@ -1,5 +1,6 @@
 #include "platform/linux/x11_key_source.h"
 
+#include "platform/linux/x_display.h"
 #include "platform/linux/xlib_connection_loss.h"
 
 #include <X11/XKBlib.h>
@@ -61,8 +62,7 @@ bool X11KeySource::start(std::string *error)
     lost_ = false;
     display_.reset(XOpenDisplay(nullptr));
     if (!display_) {
-        const std::string name = XDisplayName(nullptr);
-        *error = name.empty() ? "no X display (DISPLAY is not set)" : "cannot open the X display \"" + name + "\"";
+        *error = displayOpenFailure();
         return false;
     }
     // A lost server must end neither the program (Xlib's default is exit())

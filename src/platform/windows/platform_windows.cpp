@@ -1,4 +1,5 @@
 #include "platform/platform.h"
+#include "platform/display.h"
 
 #include "platform/windows/async_key_source.h"
 #include "platform/windows/shell_opener.h"
@@ -11,5 +12,8 @@ std::unique_ptr<Registry> createRegistry() { return std::make_unique<windows_bac
 std::unique_ptr<KeySource> createKeySource() { return std::make_unique<windows_backend::AsyncKeySource>(); }
 
 std::unique_ptr<Opener> createOpener() { return std::make_unique<windows_backend::ShellOpener>(); }
+
+// A program started in a Windows session always has its desktop.
+bool displayAvailable(std::string *) { return true; }
 
 } // namespace vantrel::platform
