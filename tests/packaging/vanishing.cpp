@@ -1,0 +1,3 @@
+#include "vanishing.h"
+
+void vantrel_vanishing() {}
