@@ -53,7 +53,7 @@ add_custom_target(vantrel_website_data ALL DEPENDS ${website_data_files})
 
 add_executable(vantrel-website website_main.cpp)
 target_link_libraries(vantrel-website PRIVATE
-  vantrel_website_window vantrel_website_helper vantrel_artwork vantrel_sound)
+  vantrel_website_window vantrel_website_helper vantrel_artwork vantrel_sound vantrel_process)
 add_dependencies(vantrel-website vantrel_website_data)
 
 install(TARGETS vantrel-website RUNTIME DESTINATION ${VANTREL_HELPER_INSTALL_DIR})

@@ -5,6 +5,7 @@
 #include "app/resident_channel.h"
 #include "app/website_data.h"
 #include "platform/sound.h"
+#include "platform/standard_input.h"
 #include "windows/fonts.h"
 #include "windows/frmWB.h"
 #include "windows/web_engine_setup.h"
@@ -13,20 +14,6 @@
 #include <QPointer>
 
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
-
-namespace {
-
-// The resident program hands us a pipe; started any other way (from a
-// terminal, say) the helper just shows its window until it is closed.
-bool startedByResident()
-{
-    struct stat input {};
-    return fstat(STDIN_FILENO, &input) == 0 && S_ISFIFO(input.st_mode);
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -43,9 +30,11 @@ int main(int argc, char *argv[])
     window->Form_Load();
     window->show();
 
+    // The resident program hands us a pipe; started any other way (from a
+    // terminal, say) the helper just shows its window until it is closed.
     std::optional<vantrel::ResidentChannel> resident;
-    if (startedByResident()) {
-        resident.emplace(STDIN_FILENO);
+    if (vantrel::platform::standardInputIsPipe()) {
+        resident.emplace(vantrel::platform::readStandardInput);
         QObject::connect(&*resident, &vantrel::ResidentChannel::raiseRequested, window, [window] {
             window->showNormal();
             window->raise();

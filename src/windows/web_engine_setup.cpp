@@ -1,10 +1,10 @@
 #include "windows/web_engine_setup.h"
 
+#include "platform/superuser.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QLoggingCategory>
-
-#include <unistd.h>
 
 namespace vantrel {
 
@@ -15,7 +15,7 @@ void prepareWebEngine()
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     flags += " --disable-background-networking --disable-component-update --disable-domain-reliability";
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
-    if (geteuid() == 0)
+    if (platform::runningAsSuperuser())
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The engine lists its start-up parameters every time it starts, which

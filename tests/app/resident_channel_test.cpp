@@ -3,41 +3,72 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <unistd.h>
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
 
 using vantrel::ResidentChannel;
 
 namespace {
 
-// Both ends of a pipe, closed at the end unless closed before.
-class Pipe {
+// The resident program's end of the pipe: pieces of input handed to the
+// channel's reads as they were written, then the end of the input. Shared
+// with the reading thread, which may outlive the channel.
+class Input {
 public:
-    Pipe()
+    void write(std::string text)
     {
-        if (pipe(fds_) != 0)
-            qFatal("cannot make a pipe");
+        const std::lock_guard lock(mutex_);
+        pieces_.push_back(std::move(text));
+        changed_.notify_all();
     }
-    ~Pipe()
+    void end()
     {
-        closeWriteEnd();
-        ::close(fds_[0]);
+        const std::lock_guard lock(mutex_);
+        ended_ = true;
+        changed_.notify_all();
+    }
+    // True once every piece written has been read.
+    bool consumed()
+    {
+        const std::lock_guard lock(mutex_);
+        return pieces_.empty();
     }
 
-    int readEnd() const { return fds_[0]; }
-    void write(const char *text) const
+    std::size_t read(std::span<char> buffer)
     {
-        const auto length = strlen(text);
-        QCOMPARE_EQ(::write(fds_[1], text, length), static_cast<ssize_t>(length));
-    }
-    void closeWriteEnd()
-    {
-        if (fds_[1] >= 0)
-            ::close(fds_[1]);
-        fds_[1] = -1;
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return !pieces_.empty() || ended_; });
+        if (pieces_.empty())
+            return 0;
+        std::string &piece = pieces_.front();
+        const std::size_t count = std::min(buffer.size(), piece.size());
+        std::copy_n(piece.begin(), count, buffer.begin());
+        piece.erase(0, count);
+        if (piece.empty())
+            pieces_.pop_front();
+        return count;
     }
 
 private:
-    int fds_[2] = {-1, -1};
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::string> pieces_;
+    bool ended_ = false;
+};
+
+// A channel on a fresh input, which ends with the test so that no reading
+// thread outlives it.
+struct Fixture {
+    std::shared_ptr<Input> input = std::make_shared<Input>();
+    std::unique_ptr<ResidentChannel> channel =
+        std::make_unique<ResidentChannel>([input = input](std::span<char> buffer) { return input->read(buffer); });
+    ~Fixture() { input->end(); }
 };
 
 } // namespace
@@ -48,18 +79,17 @@ class ResidentChannelTest : public QObject {
 private slots:
     void raisesOncePerRaiseLine()
     {
-        Pipe pipe;
-        ResidentChannel channel(pipe.readEnd());
-        QSignalSpy raised(&channel, &ResidentChannel::raiseRequested);
-        QSignalSpy closed(&channel, &ResidentChannel::closed);
+        Fixture f;
+        QSignalSpy raised(f.channel.get(), &ResidentChannel::raiseRequested);
+        QSignalSpy closed(f.channel.get(), &ResidentChannel::closed);
 
-        pipe.write("raise\n");
+        f.input->write("raise\n");
         QTRY_COMPARE(raised.count(), 1);
         // A line split over two writes still counts once; other lines and a
         // line without its end count nothing.
-        pipe.write("rai");
+        f.input->write("rai");
         QTest::qWait(50);
-        pipe.write("se\nhello\nRAISE\nraise now\nraise\nraise");
+        f.input->write("se\nhello\nRAISE\nraise now\nraise\nraise");
         QTRY_COMPARE(raised.count(), 3);
         QTest::qWait(50);
         QCOMPARE(raised.count(), 3);
@@ -68,27 +98,49 @@ private slots:
 
     void endOfInputClosesTheChannel()
     {
-        Pipe pipe;
-        ResidentChannel channel(pipe.readEnd());
-        QSignalSpy closed(&channel, &ResidentChannel::closed);
-        pipe.write("raise\n");
-        pipe.closeWriteEnd();
+        Fixture f;
+        QSignalSpy raised(f.channel.get(), &ResidentChannel::raiseRequested);
+        QSignalSpy closed(f.channel.get(), &ResidentChannel::closed);
+        f.input->write("raise\n");
+        f.input->end();
         QTRY_COMPARE(closed.count(), 1);
+        QCOMPARE(raised.count(), 1);
         QTest::qWait(50);
         QCOMPARE(closed.count(), 1);
     }
 
     void overlongLineIsDropped()
     {
-        Pipe pipe;
-        ResidentChannel channel(pipe.readEnd());
-        QSignalSpy raised(&channel, &ResidentChannel::raiseRequested);
-        const std::string garbage(1000, 'x');
-        pipe.write(garbage.c_str());
-        pipe.write("raise\n");
-        QTest::qWait(100);
-        pipe.write("raise\n");
-        QTRY_COMPARE(raised.count(), 1);
+        Fixture f;
+        QSignalSpy raised(f.channel.get(), &ResidentChannel::raiseRequested);
+        QSignalSpy closed(f.channel.get(), &ResidentChannel::closed);
+        // The command at the garbage's tail belongs to the garbage's line.
+        f.input->write(std::string(1000, 'x'));
+        f.input->write("raise\n");
+        f.input->write("raise\n");
+        f.input->end();
+        QTRY_COMPARE(closed.count(), 1);
+        QCOMPARE(raised.count(), 1);
+    }
+
+    // The helper's window may close while the resident program still holds
+    // the pipe: the channel goes with input on its way to it, and whatever
+    // comes after must find nothing of it.
+    void channelGoneBeforeTheInputEnds()
+    {
+        Fixture f;
+        const auto waitUntilRead = [&f] {
+            // Without running the event loop: what was read stays posted.
+            while (!f.input->consumed())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        };
+        f.input->write("raise\n");
+        waitUntilRead();
+        f.channel.reset();
+        QTest::qWait(50);
+        f.input->write("raise\n");
+        waitUntilRead();
+        QTest::qWait(50);
     }
 };
 

@@ -1,6 +1,6 @@
 #include "platform/linux/canberra_sound.h"
 
-#include "platform/linux/sound_file_search.h"
+#include "platform/sound_file_search.h"
 
 #include <canberra.h>
 

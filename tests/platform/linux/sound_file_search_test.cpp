@@ -1,4 +1,4 @@
-#include "platform/linux/sound_file_search.h"
+#include "platform/sound_file_search.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
-using vantrel::platform::linux_backend::findSoundFile;
+using vantrel::platform::findSoundFile;
 
 namespace {
 

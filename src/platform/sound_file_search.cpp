@@ -1,8 +1,8 @@
-#include "platform/linux/sound_file_search.h"
+#include "platform/sound_file_search.h"
 
 #include <system_error>
 
-namespace vantrel::platform::linux_backend {
+namespace vantrel::platform {
 
 namespace {
 
@@ -14,12 +14,11 @@ bool isRegularFile(const std::filesystem::path &path)
 
 } // namespace
 
-std::optional<std::filesystem::path> findSoundFile(const std::string &fileName,
+std::optional<std::filesystem::path> findSoundFile(const std::filesystem::path &name,
                                                    const std::vector<std::filesystem::path> &dataFolders)
 {
-    if (fileName.empty())
+    if (name.empty())
         return std::nullopt;
-    const std::filesystem::path name(fileName);
     if (isRegularFile(name))
         return std::filesystem::absolute(name);
     if (name.is_absolute())
@@ -32,4 +31,4 @@ std::optional<std::filesystem::path> findSoundFile(const std::string &fileName,
     return std::nullopt;
 }
 
-} // namespace vantrel::platform::linux_backend
+} // namespace vantrel::platform
