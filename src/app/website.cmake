@@ -17,6 +17,9 @@ target_include_directories(vantrel_website_launcher
   PUBLIC ${PROJECT_SOURCE_DIR}/src
   PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
 target_link_libraries(vantrel_website_launcher PUBLIC Qt6::Core)
+# The helper's file name as the system spells it (vantrel-website.exe on Windows).
+target_compile_definitions(vantrel_website_launcher PRIVATE
+  VANTREL_WEBSITE_HELPER_FILE_NAME="$<TARGET_FILE_NAME:vantrel-website>")
 
 # The helper's own pieces besides its window: the pipe from the resident
 # program and the data folders.
@@ -33,10 +36,9 @@ set(VANTREL_BUILD_DATA_DIR ${CMAKE_CURRENT_BINARY_DIR}/data)
 find_program(SOX_EXECUTABLE sox REQUIRED)
 add_custom_command(
   OUTPUT ${VANTREL_BUILD_DATA_DIR}/trumpet1.wav
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${VANTREL_BUILD_DATA_DIR}
-  COMMAND ${CMAKE_COMMAND} -E env SOX=${SOX_EXECUTABLE}
-          ${PROJECT_SOURCE_DIR}/data/sounds/make-trumpet ${VANTREL_BUILD_DATA_DIR}/trumpet1.wav
-  DEPENDS ${PROJECT_SOURCE_DIR}/data/sounds/make-trumpet
+  COMMAND ${CMAKE_COMMAND} -DSOX=${SOX_EXECUTABLE} -DOUTPUT=${VANTREL_BUILD_DATA_DIR}/trumpet1.wav
+          -P ${PROJECT_SOURCE_DIR}/data/sounds/make-trumpet.cmake
+  DEPENDS ${PROJECT_SOURCE_DIR}/data/sounds/make-trumpet.cmake
   COMMENT "Synthesising trumpet1.wav"
   VERBATIM)
 set(website_data_files ${VANTREL_BUILD_DATA_DIR}/trumpet1.wav)

@@ -3,6 +3,8 @@
 #include "website_config.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QString>
 
 #include <system_error>
@@ -13,14 +15,18 @@ namespace {
 
 const std::filesystem::path homePage = std::filesystem::path("website") / "index.html";
 
-QUrl fileUrl(const std::filesystem::path &path) { return QUrl::fromLocalFile(QString::fromStdString(path.string())); }
+// Qt's own conversions between its text and paths: a narrow string means the
+// ANSI code page to a path on Windows, not UTF-8.
+QUrl fileUrl(const std::filesystem::path &path) { return QUrl::fromLocalFile(QFileInfo(path).filePath()); }
+
+std::filesystem::path toPath(const QString &folder) { return QDir(folder).filesystemPath(); }
 
 } // namespace
 
 std::vector<std::filesystem::path> websiteDataFolders()
 {
-    const std::filesystem::path programFolder = QCoreApplication::applicationDirPath().toStdString();
-    return {programFolder / "data", std::filesystem::path(website_config::installedDataDir)};
+    return {toPath(QCoreApplication::applicationDirPath()) / "data",
+            toPath(QString::fromUtf8(website_config::installedDataDir))};
 }
 
 QUrl websiteAddress(const std::vector<std::filesystem::path> &dataFolders)

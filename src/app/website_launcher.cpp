@@ -9,7 +9,7 @@ namespace vantrel {
 
 namespace {
 
-constexpr const char *helperName = "vantrel-website";
+constexpr const char *helperName = VANTREL_WEBSITE_HELPER_FILE_NAME;
 constexpr int quitWaitMs = 2000;
 constexpr int terminateWaitMs = 1000;
 
