@@ -1,0 +1,38 @@
+// Build tool: draws the program's icon as the .ico file that its Windows
+// version record carries, with the same drawing as the window and tray icons.
+//   vantrel-render-windows-icon OUTPUT.ico
+
+#include "app/artwork.h"
+#include "app/windows_icon.h"
+
+#include <QGuiApplication>
+#include <QSaveFile>
+
+#include <cstdio>
+
+namespace {
+
+// The classic size of a program's icon on Windows.
+constexpr int iconSide = 32;
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s OUTPUT.ico\n", argv[0]);
+        return 2;
+    }
+    // Drawing needs no screen.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
+
+    const QByteArray icon = vantrel::toIcoFile(vantrel::programIcon().pixmap(iconSide).toImage());
+    QSaveFile file(QString::fromLocal8Bit(argv[1]));
+    if (icon.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(icon) != icon.size() || !file.commit()) {
+        std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[1]);
+        return 1;
+    }
+    return 0;
+}
