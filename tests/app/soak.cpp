@@ -13,6 +13,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <stdexcept>
 #include <thread>
@@ -251,6 +252,34 @@ private:
     std::array<unsigned, kKeys.size()> keycodes_{};
 };
 
+// Right click on the tray icon, then "E&xit", as a user leaves the program.
+std::optional<int> exitThroughTrayMenu(XClient &x, ChildProcess &program)
+{
+    const auto firstWindow = [&](const std::function<bool(const WindowInfo &)> &fits) {
+        std::optional<WindowInfo> found;
+        waitUntil([&] {
+            for (const auto &window : x.windowsOf(program.pid()))
+                if (fits(window))
+                    found = window;
+            return found.has_value();
+        });
+        return found;
+    };
+    const auto icon = firstWindow([](const WindowInfo &window) { return window.xembed && window.embedded && window.viewable; });
+    if (!icon)
+        return std::nullopt;
+    x.movePointer(icon->centreX(), icon->centreY());
+    x.click(3);
+    const auto menu = firstWindow([](const WindowInfo &window) {
+        return window.overrideRedirect && window.viewable && !window.embedded &&
+               !window.hasType("_NET_WM_WINDOW_TYPE_TOOLTIP");
+    });
+    if (!menu)
+        return std::nullopt;
+    x.typeKey("x");
+    return program.waitForExit(20s);
+}
+
 } // namespace
 
 ProcessFigures figuresOf(pid_t pid)
@@ -323,6 +352,8 @@ SoakResult runSoak(const std::string &program, const std::string &trayer, int pr
     settle(tally, vantrel.pid(), 30s);
     result.after = figuresOf(vantrel.pid());
     result.stillRunning = isAlive(vantrel.pid());
+    if (result.stillRunning)
+        result.exitStatus = exitThroughTrayMenu(x, vantrel);
 
     result.opens = presser.opened();
     std::map<std::string, int> soakLines = tally.byLine();
@@ -366,6 +397,9 @@ std::vector<std::string> soakFaults(const SoakResult &result, long residentMargi
     check(after.descendants == before.descendants,
           "processes below the program went from " + number(before.descendants) + " to " + number(after.descendants));
     check(!after.zombieChild, "a child of the program was left a zombie");
+    if (result.stillRunning)
+        check(result.exitStatus == 0, result.exitStatus ? "Exit ended the program with status " + number(*result.exitStatus)
+                                                        : "Exit did not end the program");
     return faults;
 }
 

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,9 @@ struct SoakResult {
     std::vector<SoakSample> samples;
     std::chrono::duration<double> elapsed{};   // first press to last open request
     bool stillRunning = false;                 // the program outlived the soak
+    // Once ended through "E&xit" in its tray menu, where a sanitizer build
+    // reports leaks; nothing when it did not end by itself.
+    std::optional<int> exitStatus;
 };
 
 // Runs the real program on a private desktop with a tray and presses F6 to
@@ -49,7 +53,7 @@ struct SoakResult {
 // (F7, F10) and a text document opened by its registered handler (F8, F11).
 // At most a few dozen open requests are under way at once, so that the
 // program is measured, not the backlog. samples snapshots are spread over
-// the run.
+// the run. At the end the program is left through its tray menu.
 SoakResult runSoak(const std::string &program, const std::string &trayer, int presses, int samples = 0);
 
 // What went wrong, one line each: an open request missing, doubled or
