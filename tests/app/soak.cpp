@@ -197,8 +197,8 @@ bool settle(LogTally &tally, pid_t program, std::chrono::seconds limit)
     return false;
 }
 
-// Presses keys in turn, each press once the number of open requests under
-// way allows. Returns the lines written since counting began.
+// Presses keys, each press once the number of open requests under way
+// allows, and counts the lines written since it began.
 class Presser {
 public:
     Presser(X11TestKeyboard &keyboard, LogTally &tally, pid_t program)
@@ -255,7 +255,7 @@ private:
 // Right click on the tray icon, then "E&xit", as a user leaves the program.
 std::optional<int> exitThroughTrayMenu(XClient &x, ChildProcess &program)
 {
-    const auto firstWindow = [&](const std::function<bool(const WindowInfo &)> &fits) {
+    const auto awaitWindow = [&](const std::function<bool(const WindowInfo &)> &fits) {
         std::optional<WindowInfo> found;
         waitUntil([&] {
             for (const auto &window : x.windowsOf(program.pid()))
@@ -265,12 +265,13 @@ std::optional<int> exitThroughTrayMenu(XClient &x, ChildProcess &program)
         });
         return found;
     };
-    const auto icon = firstWindow([](const WindowInfo &window) { return window.xembed && window.embedded && window.viewable; });
+    const auto icon = awaitWindow(
+        [](const WindowInfo &window) { return window.xembed && window.embedded && window.viewable; });
     if (!icon)
         return std::nullopt;
     x.movePointer(icon->centreX(), icon->centreY());
     x.click(3);
-    const auto menu = firstWindow([](const WindowInfo &window) {
+    const auto menu = awaitWindow([](const WindowInfo &window) {
         return window.overrideRedirect && window.viewable && !window.embedded &&
                !window.hasType("_NET_WM_WINDOW_TYPE_TOOLTIP");
     });
@@ -398,8 +399,9 @@ std::vector<std::string> soakFaults(const SoakResult &result, long residentMargi
           "processes below the program went from " + number(before.descendants) + " to " + number(after.descendants));
     check(!after.zombieChild, "a child of the program was left a zombie");
     if (result.stillRunning)
-        check(result.exitStatus == 0, result.exitStatus ? "Exit ended the program with status " + number(*result.exitStatus)
-                                                        : "Exit did not end the program");
+        check(result.exitStatus == 0, result.exitStatus
+                                          ? "Exit ended the program with status " + number(*result.exitStatus)
+                                          : "Exit did not end the program");
     return faults;
 }
 
