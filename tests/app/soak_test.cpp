@@ -20,11 +20,14 @@ constexpr bool kAddressSanitizer = __has_feature(address_sanitizer);
 constexpr bool kAddressSanitizer = false;
 #endif
 
-// A leak of a few hundred bytes a press shows beyond this. AddressSanitizer
+// A leak of a kilobyte a press shows beyond this. Less can't be told apart
+// from the malloc arena of a thread that Qt's or GLib's pools start late,
+// which touches a few hundred KiB at once (seen at 612 KiB on a loaded
+// machine); bench/run-soak's 100,000 presses look finer. AddressSanitizer
 // holds freed memory back to catch its use, so there memory can't be
 // compared; its LeakSanitizer looks for leaks instead when Exit ends the
 // program.
-constexpr long kResidentMarginKiB = kAddressSanitizer ? std::numeric_limits<long>::max() : 512;
+constexpr long kResidentMarginKiB = kAddressSanitizer ? std::numeric_limits<long>::max() : 2048;
 
 TEST(Soak, TwoThousandPressesOpenTwoThousandTimesAndLeaveNothingBehind)
 {
