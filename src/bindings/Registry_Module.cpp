@@ -1,5 +1,7 @@
 #include "bindings/Registry_Module.h"
 
+#include "platform/utf16le.h"
+
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -83,15 +85,9 @@ WriteResult WriteRegString(Registry &registry, RegHandle root, const std::u16str
         return {false, registry.describeFailure(ERROR_INVALID_PARAMETER)};
 
     // UTF-16LE code units with the terminating NUL, as RegSetValueExW takes them.
-    std::u16string withTerminator = data;
-    withTerminator.push_back(u'\0');
-    std::string bytes(withTerminator.size() * 2, '\0');
-    for (std::size_t i = 0; i < withTerminator.size(); ++i) {
-        bytes[2 * i] = static_cast<char>(withTerminator[i] & 0xff);
-        bytes[2 * i + 1] = static_cast<char>(withTerminator[i] >> 8);
-    }
+    const auto bytes = platform::toUtf16le(data + u'\0');
     const RegStatus status =
-        registry.setValue(key.get(), valueName, REG_SZ, reinterpret_cast<const std::uint8_t *>(bytes.data()),
+        registry.setValue(key.get(), valueName, REG_SZ, bytes.data(),
                           static_cast<std::uint32_t>(bytes.size()));
     if (status != ERROR_SUCCESS)
         return {false, registry.describeFailure(status)};

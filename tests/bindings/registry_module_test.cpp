@@ -3,6 +3,8 @@
 #include "fake_registry.h"
 #include "platform/registry_test_env.h"
 
+#include "platform/utf16le.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -16,16 +18,6 @@ using Registry_Module::WriteRegString;
 namespace {
 
 const std::u16string kPath = u"Software\\Morvask\\Quintor";
-
-std::vector<std::uint8_t> utf16le(const std::u16string &text)
-{
-    std::vector<std::uint8_t> bytes;
-    for (char16_t unit : text) {
-        bytes.push_back(static_cast<std::uint8_t>(unit & 0xff));
-        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
-    }
-    return bytes;
-}
 
 class RegistryModuleTest : public ::testing::Test {
 protected:
@@ -80,18 +72,18 @@ TEST_F(RegistryModuleTest, MissingValueIsAbsentButEmptyStringIsEmptyText)
 
 TEST_F(RegistryModuleTest, OnlyPlainStringsAreRead)
 {
-    putRaw(u"expand", REG_EXPAND_SZ, utf16le(std::u16string(u"%HOME%\0", 7)));
-    putRaw(u"multi", REG_MULTI_SZ, utf16le(std::u16string(u"a\0b\0\0", 5)));
+    putRaw(u"expand", REG_EXPAND_SZ, toUtf16le(std::u16string(u"%HOME%\0", 7)));
+    putRaw(u"multi", REG_MULTI_SZ, toUtf16le(std::u16string(u"a\0b\0\0", 5)));
     putRaw(u"dword", REG_DWORD, {1, 0, 0, 0});
-    putRaw(u"binary", REG_BINARY, utf16le(std::u16string(u"text\0", 5)));
+    putRaw(u"binary", REG_BINARY, toUtf16le(std::u16string(u"text\0", 5)));
     for (const char16_t *name : {u"expand", u"multi", u"dword", u"binary"})
         EXPECT_FALSE(ReadRegString(*store, HKEY_LOCAL_MACHINE, kPath, name).has_value());
 }
 
 TEST_F(RegistryModuleTest, ValuesFromOtherToolsAreCutAtTheirFirstNulOrTakenWhole)
 {
-    putRaw(u"embedded", REG_SZ, utf16le(std::u16string(u"a\0b\0", 4)));
-    putRaw(u"unterminated", REG_SZ, utf16le(u"no terminator"));
+    putRaw(u"embedded", REG_SZ, toUtf16le(std::u16string(u"a\0b\0", 4)));
+    putRaw(u"unterminated", REG_SZ, toUtf16le(u"no terminator"));
     putRaw(u"odd", REG_SZ, {'a', 0, 'b'});
     EXPECT_EQ(ReadRegString(*store, HKEY_LOCAL_MACHINE, kPath, u"embedded"), u"a");
     EXPECT_EQ(ReadRegString(*store, HKEY_LOCAL_MACHINE, kPath, u"unterminated"), u"no terminator");

@@ -2,6 +2,8 @@
 #include "platform/linux/reg_key_lookup.h"
 #include "platform/linux/reg_text_format.h"
 
+#include "platform/utf16le.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,15 +15,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes utf16le(const std::u16string &text)
-{
-    Bytes bytes;
-    for (char16_t unit : text) {
-        bytes.push_back(static_cast<std::uint8_t>(unit & 0xff));
-        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
-    }
-    return bytes;
-}
+using vantrel::platform::toUtf16le;
 
 // A file as the Windows registry editor writes it: UTF-16LE, BOM, CRLF.
 std::string windowsExport(const std::u16string &text)
@@ -103,16 +97,16 @@ TEST(RegTextFormat, ReadsEveryKindOfValue)
     const RegKey *k = quintor(document);
     ASSERT_NE(k, nullptr);
 
-    const auto sz = [](const std::u16string &s) { return std::pair(1u, utf16le(s + u'\0')); };
+    const auto sz = [](const std::u16string &s) { return std::pair(1u, toUtf16le(s + u'\0')); };
     EXPECT_EQ(valueOf(k, u"F6"), sz(u"/home/me/notes.txt"));
     EXPECT_EQ(valueOf(k, u""), sz(u"default"));
     EXPECT_EQ(valueOf(k, u"quoted"), sz(u"say \"hi\" in C:\\Temp"));
     EXPECT_EQ(valueOf(k, u"empty"), std::pair(1u, Bytes{0, 0}));
-    EXPECT_EQ(valueOf(k, u"embedded"), std::pair(1u, utf16le(std::u16string(u"a\0b\0", 4))));
-    EXPECT_EQ(valueOf(k, u"unterminated"), std::pair(1u, utf16le(u"ab")));
+    EXPECT_EQ(valueOf(k, u"embedded"), std::pair(1u, toUtf16le(std::u16string(u"a\0b\0", 4))));
+    EXPECT_EQ(valueOf(k, u"unterminated"), std::pair(1u, toUtf16le(u"ab")));
     EXPECT_EQ(valueOf(k, u"odd"), std::pair(1u, Bytes{'a', 0, 'b'}));
-    EXPECT_EQ(valueOf(k, u"expand"), std::pair(2u, utf16le(std::u16string(u"%HOME%\0", 7))));
-    EXPECT_EQ(valueOf(k, u"multi"), std::pair(7u, utf16le(std::u16string(u"a\0b\0\0", 5))));
+    EXPECT_EQ(valueOf(k, u"expand"), std::pair(2u, toUtf16le(std::u16string(u"%HOME%\0", 7))));
+    EXPECT_EQ(valueOf(k, u"multi"), std::pair(7u, toUtf16le(std::u16string(u"a\0b\0\0", 5))));
     EXPECT_EQ(valueOf(k, u"dword"), std::pair(4u, Bytes{42, 0, 0, 0}));
     EXPECT_EQ(valueOf(k, u"qword"), std::pair(11u, Bytes{1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(valueOf(k, u"none"), std::pair(0u, Bytes{}));
@@ -150,16 +144,16 @@ TEST(RegTextFormat, PlainStringsAreQuotedAndTheRestWrittenAsBytes)
 {
     RegDocument document;
     RegKey &k = document.top.subkey(u"HKEY_LOCAL_MACHINE").subkey(u"K");
-    k.setValue(u"plain", 1, utf16le(u"a \"b\" \\c \u00e9\U0001F525" + std::u16string(1, u'\0')));
-    k.setValue(u"with \"quote\"", 1, utf16le(std::u16string(u"x\0", 2)));
-    k.setValue(u"", 1, utf16le(std::u16string(u"d\0", 2)));
-    k.setValue(u"@", 1, utf16le(std::u16string(u"at\0", 3)));
-    k.setValue(u"newline", 1, utf16le(std::u16string(u"a\nb\0", 4)));
-    k.setValue(u"tab", 1, utf16le(std::u16string(u"a\tb\0", 4)));
-    k.setValue(u"embedded", 1, utf16le(std::u16string(u"a\0b\0", 4)));
-    k.setValue(u"unterminated", 1, utf16le(u"ab"));
-    k.setValue(u"lone", 1, utf16le(std::u16string{0xD800, u'x', 0}));
-    k.setValue(u"expand", 2, utf16le(std::u16string(u"%X%\0", 4)));
+    k.setValue(u"plain", 1, toUtf16le(u"a \"b\" \\c \u00e9\U0001F525" + std::u16string(1, u'\0')));
+    k.setValue(u"with \"quote\"", 1, toUtf16le(std::u16string(u"x\0", 2)));
+    k.setValue(u"", 1, toUtf16le(std::u16string(u"d\0", 2)));
+    k.setValue(u"@", 1, toUtf16le(std::u16string(u"at\0", 3)));
+    k.setValue(u"newline", 1, toUtf16le(std::u16string(u"a\nb\0", 4)));
+    k.setValue(u"tab", 1, toUtf16le(std::u16string(u"a\tb\0", 4)));
+    k.setValue(u"embedded", 1, toUtf16le(std::u16string(u"a\0b\0", 4)));
+    k.setValue(u"unterminated", 1, toUtf16le(u"ab"));
+    k.setValue(u"lone", 1, toUtf16le(std::u16string{0xD800, u'x', 0}));
+    k.setValue(u"expand", 2, toUtf16le(std::u16string(u"%X%\0", 4)));
     k.setValue(u"dword", 4, {1, 2, 3, 4});
     k.setValue(u"short dword", 4, {1, 2});
 
@@ -218,7 +212,7 @@ TEST(RegTextFormat, KeysMatchWithoutRegardToCaseInAnyScriptAndKeepTheFirstSpelli
     EXPECT_EQ(greek->name(), u"\u03a3\u03bf\u03c6\u03af\u03b1");
     ASSERT_EQ(greek->values().size(), 2u);
     EXPECT_EQ(greek->values()[0].name, u"A");  // the later line replaced the data, not the name
-    EXPECT_EQ(valueOf(greek, u"a"), std::pair(1u, utf16le(std::u16string(u"2\0", 2))));
+    EXPECT_EQ(valueOf(greek, u"a"), std::pair(1u, toUtf16le(std::u16string(u"2\0", 2))));
 }
 
 // What a read finds without building the registry, against what the
@@ -248,7 +242,7 @@ TEST(RegKeyLookup, FindsWhatTheWholeRegistryHolds)
     EXPECT_TRUE(f6->keyFound());
     ASSERT_TRUE(f6->value());
     EXPECT_EQ(f6->value()->data, quintor(document)->findValue(u"F6")->data);  // the later line's
-    EXPECT_EQ(f6->value()->data, utf16le(std::u16string(u"second\0", 7)));
+    EXPECT_EQ(f6->value()->data, toUtf16le(std::u16string(u"second\0", 7)));
     EXPECT_FALSE(find({u"Software", u"Morvask", u"Quintor"}, u"F7")->value());  // in other keys only
     EXPECT_TRUE(find({u"Software", u"Morvask", u"Quintor", u"SUB"}, u"f7")->value());
 
@@ -288,9 +282,9 @@ TEST(RegTextFormat, ReadsAWindowsExportInUtf16WithBomAndCrlf)
     const RegKey *k = quintor(document);
     ASSERT_NE(k, nullptr);
     EXPECT_EQ(k->values().size(), 4u);
-    EXPECT_EQ(valueOf(k, u"F6"), std::pair(1u, utf16le(u"C:\\Programme\\\u00dcbung\\\u65e5\u672c.exe" + std::u16string(1, 0))));
+    EXPECT_EQ(valueOf(k, u"F6"), std::pair(1u, toUtf16le(u"C:\\Programme\\\u00dcbung\\\u65e5\u672c.exe" + std::u16string(1, 0))));
     EXPECT_EQ(valueOf(k, u"F7"), std::pair(1u, Bytes{0, 0}));
-    EXPECT_EQ(valueOf(k, u"path"), std::pair(2u, utf16le(std::u16string(u"%PATH%\0", 7))));
+    EXPECT_EQ(valueOf(k, u"path"), std::pair(2u, toUtf16le(std::u16string(u"%PATH%\0", 7))));
     EXPECT_EQ(valueOf(k, u"Count"), std::pair(4u, Bytes{7, 0, 0, 0}));
 
     // Rewritten as UTF-8 with LF, the same registry.
@@ -310,9 +304,9 @@ TEST(RegTextFormat, ReadsRegedit4WithAnsiTextAsWindows1252)
                                         "\"N\"=dword:00000010\r\n");
     const RegKey *k = quintor(document);
     ASSERT_NE(k, nullptr);
-    EXPECT_EQ(valueOf(k, u"F6"), std::pair(1u, utf16le(std::u16string(u"C:\\Caf\u00e9 \u20ac.exe\0", 14))));
-    EXPECT_EQ(valueOf(k, u"Temp"), std::pair(2u, utf16le(std::u16string(u"%TEMP%\0", 7))));
-    EXPECT_EQ(valueOf(k, u"Multi"), std::pair(7u, utf16le(std::u16string(u"a\0\u0153\0\0", 5))));
+    EXPECT_EQ(valueOf(k, u"F6"), std::pair(1u, toUtf16le(std::u16string(u"C:\\Caf\u00e9 \u20ac.exe\0", 14))));
+    EXPECT_EQ(valueOf(k, u"Temp"), std::pair(2u, toUtf16le(std::u16string(u"%TEMP%\0", 7))));
+    EXPECT_EQ(valueOf(k, u"Multi"), std::pair(7u, toUtf16le(std::u16string(u"a\0\u0153\0\0", 5))));
     EXPECT_EQ(valueOf(k, u"Raw"), std::pair(3u, Bytes{0xe9, 0x80}));  // binary stays binary
     EXPECT_EQ(valueOf(k, u"N"), std::pair(4u, Bytes{16, 0, 0, 0}));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/linux/registry_file.h"
+#include "platform/utf16le.h"
 
 #include <gtest/gtest.h>
 
@@ -17,16 +18,6 @@
 #include <vector>
 
 namespace vantrel::test {
-
-inline std::vector<std::uint8_t> utf16leBytes(const std::u16string &text)
-{
-    std::vector<std::uint8_t> bytes;
-    for (char16_t unit : text) {
-        bytes.push_back(static_cast<std::uint8_t>(unit & 0xff));
-        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
-    }
-    return bytes;
-}
 
 // A settings file in a temporary folder of its own, removed afterwards.
 class RegistryFileTest : public ::testing::Test {

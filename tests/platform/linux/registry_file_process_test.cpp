@@ -15,13 +15,13 @@
 using namespace vantrel;
 using namespace vantrel::platform;
 using namespace vantrel::platform::linux_backend;
-using test::utf16leBytes;
+using platform::toUtf16le;
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes sz(const std::u16string &text) { return utf16leBytes(text + u'\0'); }
+Bytes sz(const std::u16string &text) { return toUtf16le(text + u'\0'); }
 
 std::u16string number(int n)
 {

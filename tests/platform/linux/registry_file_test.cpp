@@ -8,14 +8,14 @@
 using namespace vantrel;
 using namespace vantrel::platform;
 using namespace vantrel::platform::linux_backend;
-using test::utf16leBytes;
+using platform::toUtf16le;
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 const std::u16string kQuintor = u"Software\\Morvask\\Quintor";
 
-Bytes sz(const std::u16string &text) { return utf16leBytes(text + u'\0'); }
+Bytes sz(const std::u16string &text) { return toUtf16le(text + u'\0'); }
 
 RegStatus put(Registry &store, const std::u16string &path, const std::u16string &name, std::uint32_t type,
               const Bytes &data)

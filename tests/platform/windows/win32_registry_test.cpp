@@ -5,6 +5,8 @@
 #include "platform/windows/system_message.h"
 #include "raw_registry.h"
 
+#include "platform/utf16le.h"
+
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -18,16 +20,6 @@ namespace raw = vantrel::test::raw_registry;
 namespace {
 
 const std::u16string kVendorKey = u"Software\\Morvask";
-
-std::vector<std::uint8_t> utf16le(const std::u16string &text)
-{
-    std::vector<std::uint8_t> bytes;
-    for (char16_t unit : text) {
-        bytes.push_back(static_cast<std::uint8_t>(unit & 0xff));
-        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
-    }
-    return bytes;
-}
 
 bool contains(const std::string &text, const std::string &part) { return text.find(part) != std::string::npos; }
 
@@ -52,10 +44,10 @@ protected:
 
 TEST_F(Win32RegistryTest, ReadsValuesThatOtherToolsWrote)
 {
-    raw::setValue(kSettingsKeyPath, u"F6", REG_EXPAND_SZ, utf16le(std::u16string(u"%SystemRoot%\\notepad.exe\0", 26)));
+    raw::setValue(kSettingsKeyPath, u"F6", REG_EXPAND_SZ, toUtf16le(std::u16string(u"%SystemRoot%\\notepad.exe\0", 26)));
     raw::setValue(kSettingsKeyPath, u"F7", REG_DWORD, {0x2a, 0, 0, 0});
-    raw::setValue(kSettingsKeyPath, u"F8", REG_SZ, utf16le(u"C:\\Tools\\no terminator.exe"));
-    raw::setValue(kSettingsKeyPath, u"F9", REG_SZ, utf16le(std::u16string(u"C:\\a.exe\0C:\\b.exe\0", 18)));
+    raw::setValue(kSettingsKeyPath, u"F8", REG_SZ, toUtf16le(u"C:\\Tools\\no terminator.exe"));
+    raw::setValue(kSettingsKeyPath, u"F9", REG_SZ, toUtf16le(std::u16string(u"C:\\a.exe\0C:\\b.exe\0", 18)));
 
     EXPECT_FALSE(read(u"F6").has_value());
     EXPECT_FALSE(read(u"F7").has_value());
@@ -82,14 +74,14 @@ TEST_F(Win32RegistryTest, CharactersOutsideEveryCodePageAreStoredAsWritten)
     const std::u16string path = u"C:\\\u65e5\u672c\\\U0001F525 \u0416\u00e9.exe";
     ASSERT_TRUE(write(u"F8", path).ok);
     std::uint32_t type = 0;
-    EXPECT_EQ(raw::value(kSettingsKeyPath, u"F8", &type), utf16le(path + u'\0'));
+    EXPECT_EQ(raw::value(kSettingsKeyPath, u"F8", &type), toUtf16le(path + u'\0'));
     EXPECT_EQ(type, REG_SZ);
     EXPECT_EQ(read(u"F8"), path);
 }
 
 TEST_F(Win32RegistryTest, FindsAKeyInOtherLetterCaseAndKeepsItsCase)
 {
-    raw::setValue(u"SOFTWARE\\MORVASK\\QUINTOR", u"F6", REG_SZ, utf16le(std::u16string(u"C:\\x.exe\0", 9)));
+    raw::setValue(u"SOFTWARE\\MORVASK\\QUINTOR", u"F6", REG_SZ, toUtf16le(std::u16string(u"C:\\x.exe\0", 9)));
     EXPECT_EQ(read(u"F6"), u"C:\\x.exe");
 
     ASSERT_TRUE(write(u"F7", u"C:\\y.exe").ok);
@@ -102,12 +94,12 @@ TEST_F(Win32RegistryTest, FindsAKeyInOtherLetterCaseAndKeepsItsCase)
 TEST_F(Win32RegistryTest, KeepsTheSettingsWhereA32BitProgramHasThem)
 {
     const std::u16string wowPath = u"Software\\WOW6432Node\\Morvask\\Quintor";
-    raw::setValue(wowPath, u"F12", REG_SZ, utf16le(std::u16string(u"C:\\old.exe\0", 11)), raw::View::Native);
+    raw::setValue(wowPath, u"F12", REG_SZ, toUtf16le(std::u16string(u"C:\\old.exe\0", 11)), raw::View::Native);
     EXPECT_EQ(read(u"F12"), u"C:\\old.exe");
 
     ASSERT_TRUE(write(u"F6", u"C:\\new.exe").ok);
     std::uint32_t type = 0;
-    EXPECT_EQ(raw::value(wowPath, u"F6", &type, raw::View::Native), utf16le(std::u16string(u"C:\\new.exe\0", 11)));
+    EXPECT_EQ(raw::value(wowPath, u"F6", &type, raw::View::Native), toUtf16le(std::u16string(u"C:\\new.exe\0", 11)));
 }
 
 TEST_F(Win32RegistryTest, AKeyThatMayNotBeOpenedReadsAsAbsentAndRefusesWritesWithTheReason)
