@@ -19,6 +19,23 @@
 
 namespace vantrel::test {
 
+using Bytes = std::vector<std::uint8_t>;
+
+// A string value's data as RegSetValueExW stores it, with its terminating NUL.
+inline Bytes sz(const std::u16string &text) { return platform::toUtf16le(text + u'\0'); }
+
+// Stores one value under HKEY_LOCAL_MACHINE, creating the key.
+inline platform::RegStatus put(platform::Registry &store, const std::u16string &path, const std::u16string &name,
+                               std::uint32_t type, const Bytes &data)
+{
+    platform::RegHandle key = 0;
+    if (const auto status = store.createKey(platform::HKEY_LOCAL_MACHINE, path, &key); status != platform::ERROR_SUCCESS)
+        return status;
+    const auto status = store.setValue(key, name, type, data.data(), static_cast<std::uint32_t>(data.size()));
+    store.closeKey(key);
+    return status;
+}
+
 // A settings file in a temporary folder of its own, removed afterwards.
 class RegistryFileTest : public ::testing::Test {
 protected:

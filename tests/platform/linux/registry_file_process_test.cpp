@@ -15,13 +15,10 @@
 using namespace vantrel;
 using namespace vantrel::platform;
 using namespace vantrel::platform::linux_backend;
-using platform::toUtf16le;
+using test::Bytes;
+using test::sz;
 
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes sz(const std::u16string &text) { return toUtf16le(text + u'\0'); }
 
 std::u16string number(int n)
 {
@@ -29,15 +26,10 @@ std::u16string number(int n)
     return std::u16string(digits.begin(), digits.end());
 }
 
-// Stores the value; says why on standard error when it cannot.
-bool put(Registry &store, const std::u16string &path, const std::u16string &name, const Bytes &data)
+// Stores a string value; says why on standard error when it cannot.
+bool putString(Registry &store, const std::u16string &path, const std::u16string &name, const Bytes &data)
 {
-    RegHandle key = 0;
-    RegStatus status = store.createKey(HKEY_LOCAL_MACHINE, path, &key);
-    if (status == ERROR_SUCCESS) {
-        status = store.setValue(key, name, REG_SZ, data.data(), static_cast<std::uint32_t>(data.size()));
-        store.closeKey(key);
-    }
+    const RegStatus status = test::put(store, path, name, REG_SZ, data);
     if (status != ERROR_SUCCESS)
         std::fprintf(stderr, "%s\n", store.describeFailure(status).c_str());
     return status == ERROR_SUCCESS;
@@ -113,7 +105,7 @@ TEST_F(RegistryFileProcesses, TwoWritersAddingValuesAtOnceLoseNone)
     for (const std::u16string key : {u"First", u"Second"}) {
         writers.push_back([key](Registry &store) {
             for (int i = 0; i < kValues; ++i) {
-                if (!put(store, u"Software\\" + key, u"v" + number(i), sz(key + number(i))))
+                if (!putString(store, u"Software\\" + key, u"v" + number(i), sz(key + number(i))))
                     return false;
             }
             return true;
@@ -160,7 +152,7 @@ TEST_F(RegistryFileProcesses, TwoCopiesSavingAThousandTimesEachLoseNothing)
                         return false;
                     }
                 }
-                if (!put(store, quintor, binding, sz(binding + number(i))))
+                if (!putString(store, quintor, binding, sz(binding + number(i))))
                     return false;
             }
             return true;
@@ -186,7 +178,7 @@ TEST_F(RegistryFileProcesses, AWriterKilledAtRandomMomentsLeavesACompleteFile)
     {
         auto store = openStore();
         for (int i = 0; i < kFillers; ++i)
-            ASSERT_TRUE(put(*store, u"Software\\Filler", u"f" + number(i), sz(std::u16string(40, u'x') + number(i))));
+            ASSERT_TRUE(putString(*store, u"Software\\Filler", u"f" + number(i), sz(std::u16string(40, u'x') + number(i))));
     }
 
     const unsigned seed = std::random_device{}();
@@ -202,8 +194,8 @@ TEST_F(RegistryFileProcesses, AWriterKilledAtRandomMomentsLeavesACompleteFile)
             // Each version differs in length as well, so that a cut-off file
             // could not pass for a whole one.
             for (long i = lastCounter + 1;; ++i) {
-                put(*store, u"Software\\Counter", u"counter", sz(number(static_cast<int>(i))));
-                put(*store, u"Software\\Counter", u"padding", sz(std::u16string(i % 97, u'p')));
+                putString(*store, u"Software\\Counter", u"counter", sz(number(static_cast<int>(i))));
+                putString(*store, u"Software\\Counter", u"padding", sz(std::u16string(i % 97, u'p')));
             }
             return true;
         });
@@ -232,7 +224,7 @@ TEST_F(RegistryFileProcesses, AWriterKilledAtRandomMomentsLeavesACompleteFile)
 
     // What the killed writers left behind does not stand in the way.
     auto store = openStore();
-    EXPECT_TRUE(put(*store, u"Software\\Counter", u"after", sz(u"done")));
+    EXPECT_TRUE(putString(*store, u"Software\\Counter", u"after", sz(u"done")));
     EXPECT_EQ(folderEntries(), (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
 }
 

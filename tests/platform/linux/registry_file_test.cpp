@@ -8,25 +8,13 @@
 using namespace vantrel;
 using namespace vantrel::platform;
 using namespace vantrel::platform::linux_backend;
-using platform::toUtf16le;
+using test::Bytes;
+using test::put;
+using test::sz;
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
 const std::u16string kQuintor = u"Software\\Morvask\\Quintor";
-
-Bytes sz(const std::u16string &text) { return toUtf16le(text + u'\0'); }
-
-RegStatus put(Registry &store, const std::u16string &path, const std::u16string &name, std::uint32_t type,
-              const Bytes &data)
-{
-    RegHandle key = 0;
-    if (const RegStatus status = store.createKey(HKEY_LOCAL_MACHINE, path, &key); status != ERROR_SUCCESS)
-        return status;
-    const RegStatus status = store.setValue(key, name, type, data.data(), static_cast<std::uint32_t>(data.size()));
-    store.closeKey(key);
-    return status;
-}
 
 // The value's type and data, or nothing when it cannot be read.
 std::optional<std::pair<std::uint32_t, Bytes>> get(Registry &store, const std::u16string &path,
