@@ -4,8 +4,8 @@
 // Prints a table of medians and 99th percentiles.
 #include "bench_stats.h"
 #include "bindings/Registry_Module.h"
-#include "platform/linux/reg_text_format.h"
-#include "platform/linux/registry_file.h"
+#include "platform/linux/settings/reg_text_format.h"
+#include "platform/linux/settings/registry_file.h"
 
 #include <sys/resource.h>
 

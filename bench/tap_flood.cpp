@@ -2,7 +2,7 @@
 
 #include "bindings/binding_set.h"
 #include "bindings/hot_key_poller.h"
-#include "platform/linux/x11_key_source.h"
+#include "platform/linux/keys/x11_key_source.h"
 #include "x11_test_keyboard.h"
 
 #include <X11/keysym.h>

@@ -1,8 +1,8 @@
 #include "platform/platform.h"
 
-#include "platform/linux/gio_opener.h"
-#include "platform/linux/registry_file.h"
-#include "platform/linux/x11_key_source.h"
+#include "platform/linux/open/gio_opener.h"
+#include "platform/linux/settings/registry_file.h"
+#include "platform/linux/keys/x11_key_source.h"
 
 namespace vantrel::platform {
 

@@ -1,0 +1,63 @@
+#include "platform/linux/open/launch_plan.h"
+
+#include <glib.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vantrel::platform::linux_backend {
+
+namespace {
+
+LaunchPlan unopenable(std::string reason)
+{
+    return {LaunchPlan::Kind::Unopenable, {}, std::move(reason)};
+}
+
+bool endsWith(std::string_view text, std::string_view suffix)
+{
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+} // namespace
+
+LaunchPlan planLaunch(std::string_view target)
+{
+    const std::string text(target);
+    // "notes:monday.txt" reads as an address with the scheme "notes"; a file
+    // of that name in the working folder is what the user meant.
+    struct stat link {};
+    if (g_uri_peek_scheme(text.c_str()) && lstat(text.c_str(), &link) != 0)
+        return {LaunchPlan::Kind::Address, text, {}};
+
+    std::string path;
+    if (text.front() != '/') {
+        // Let getcwd() allocate: the folder may be longer than any fixed buffer.
+        char *cwd = getcwd(nullptr, 0);
+        if (!cwd)
+            return unopenable(std::string("no working directory: ") + std::strerror(errno));
+        path = cwd;
+        std::free(cwd);
+        if (path.back() != '/')
+            path += '/';
+    }
+    path += text;
+
+    if (lstat(path.c_str(), &link) != 0)
+        return unopenable(std::strerror(errno));
+
+    struct stat followed {};
+    // A dangling link has no type of its own to go by; its handler decides.
+    if (stat(path.c_str(), &followed) != 0 || !S_ISREG(followed.st_mode))
+        return {LaunchPlan::Kind::DefaultHandler, path, {}};
+    if (endsWith(path, ".desktop"))
+        return {LaunchPlan::Kind::DesktopEntry, path, {}};
+    if (access(path.c_str(), X_OK) == 0)
+        return {LaunchPlan::Kind::Program, path, {}};
+    return {LaunchPlan::Kind::DefaultHandler, path, {}};
+}
+
+} // namespace vantrel::platform::linux_backend

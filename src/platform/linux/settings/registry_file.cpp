@@ -1,0 +1,320 @@
+#include "platform/linux/settings/registry_file.h"
+
+#include "platform/linux/settings/locked_file.h"
+#include "platform/linux/settings/reg_document.h"
+#include "platform/linux/settings/reg_key_lookup.h"
+#include "platform/linux/settings/reg_text_format.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+
+namespace vantrel::platform::linux_backend {
+
+namespace {
+
+std::string defaultRegistryPath()
+{
+    // Only an absolute XDG_CONFIG_HOME counts; a relative one is to be ignored.
+    if (const char *config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/')
+        return std::string(config) + "/vantrel/registry.reg";
+    std::string home;
+    if (const char *variable = std::getenv("HOME"); variable && *variable)
+        home = variable;
+    else if (const passwd *user = ::getpwuid(::getuid()); user && user->pw_dir)
+        home = user->pw_dir;
+    return home + "/.config/vantrel/registry.reg";
+}
+
+RegStatus statusForRead(const FileFault &fault)
+{
+    switch (fault.error) {
+    case EACCES:
+    case EPERM:
+        return ERROR_ACCESS_DENIED;
+    case EFBIG:
+    case EISDIR:
+    case EINVAL:
+        return ERROR_BADDB;
+    default:
+        return ERROR_REGISTRY_IO_FAILED;
+    }
+}
+
+RegStatus statusForWrite(const FileFault &fault)
+{
+    switch (fault.error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return ERROR_ACCESS_DENIED;
+    case EFBIG:
+    case EISDIR:
+    case EINVAL:
+        return ERROR_BADDB;
+    default:
+        return ERROR_WRITE_FAULT;
+    }
+}
+
+} // namespace
+
+RegistryFile::RegistryFile() : RegistryFile(defaultRegistryPath()) {}
+
+RegistryFile::RegistryFile(std::string path, std::chrono::milliseconds lockWait)
+    : path_(std::move(path)), lockWait_(lockWait)
+{
+}
+
+RegStatus RegistryFile::openKey(RegHandle root, const std::u16string &path, RegHandle *key)
+{
+    KeyPath place;
+    if (const RegStatus status = resolveSubkey(root, path, place); status != ERROR_SUCCESS)
+        return status;
+    if (!key)
+        return fail(ERROR_INVALID_PARAMETER, "No place was given for the opened key's handle");
+    if (!place.names.empty()) {
+        RegKeyLookup lookup(place.root, place.names);
+        if (const RegStatus status = lookUp(lookup); status != ERROR_SUCCESS)
+            return status;
+        if (!lookup.keyFound())
+            return fail(ERROR_FILE_NOT_FOUND, "The key is not in " + path_);
+    }
+    *key = addHandle(std::move(place));
+    return ERROR_SUCCESS;
+}
+
+RegStatus RegistryFile::createKey(RegHandle root, const std::u16string &path, RegHandle *key)
+{
+    KeyPath place;
+    if (const RegStatus status = resolveSubkey(root, path, place); status != ERROR_SUCCESS)
+        return status;
+    if (!key)
+        return fail(ERROR_INVALID_PARAMETER, "No place was given for the created key's handle");
+
+    // An existing key is only opened: nothing to lock, and nothing to refuse
+    // when the file is read-only.
+    RegKeyLookup lookup(place.root, place.names);
+    const bool exists = place.names.empty() || (lookUp(lookup) == ERROR_SUCCESS && lookup.keyFound());
+    if (!exists) {
+        const RegStatus status = modify([&](RegDocument &document, bool &changed) {
+            RegKey *level = &document.top.subkey(place.root);
+            for (const auto &name : place.names) {
+                if (RegKey *existing = level->findSubkey(name)) {
+                    level = existing;
+                    continue;
+                }
+                level = &level->subkey(name);
+                level->hasSection = true;
+                changed = true;
+            }
+            return ERROR_SUCCESS;
+        });
+        if (status != ERROR_SUCCESS)
+            return status;
+    }
+    *key = addHandle(std::move(place));
+    return ERROR_SUCCESS;
+}
+
+RegStatus RegistryFile::queryValue(RegHandle key, const std::u16string &name, std::uint32_t *type,
+                                   std::uint8_t *data, std::uint32_t *size)
+{
+    KeyPath place;
+    if (const RegStatus status = resolve(key, place); status != ERROR_SUCCESS)
+        return status;
+    if (data && !size)
+        return fail(ERROR_INVALID_PARAMETER, "A buffer was given without its size");
+
+    RegKeyLookup lookup(place.root, place.names, name);
+    if (const RegStatus status = lookUp(lookup); status != ERROR_SUCCESS)
+        return status;
+    const std::optional<RegValue> &value = lookup.value();
+    if (!value)
+        return fail(ERROR_FILE_NOT_FOUND, "The value is not in " + path_);
+
+    if (type)
+        *type = value->type;
+    const auto needed = static_cast<std::uint32_t>(value->data.size());
+    if (data) {
+        if (*size < needed) {
+            *size = needed;
+            return fail(ERROR_MORE_DATA, "The value is larger than the buffer given for it");
+        }
+        std::copy(value->data.begin(), value->data.end(), data);
+    }
+    if (size)
+        *size = needed;
+    return ERROR_SUCCESS;
+}
+
+RegStatus RegistryFile::setValue(RegHandle key, const std::u16string &name, std::uint32_t type,
+                                 const std::uint8_t *data, std::uint32_t size)
+{
+    KeyPath place;
+    if (const RegStatus status = resolve(key, place); status != ERROR_SUCCESS)
+        return status;
+    if (!isStorableValueName(name))
+        return fail(ERROR_INVALID_PARAMETER, "Could not write " + path_ +
+                                                 ": the value name is too long or holds a NUL, a line break "
+                                                 "or half of a surrogate pair");
+    if (!data && size != 0)
+        return fail(ERROR_INVALID_PARAMETER, "Could not write " + path_ + ": the value's data are missing");
+    if (size > kMaxRegTextBytes)
+        return fail(ERROR_INVALID_PARAMETER, "Could not write " + path_ + ": the value is too large");
+
+    std::vector<std::uint8_t> bytes(data, data + size);
+    return modify([&](RegDocument &document, bool &changed) {
+        RegKey *level = &document.top.subkey(place.root);
+        for (const auto &levelName : place.names) {
+            level = level->findSubkey(levelName);
+            if (!level)
+                return fail(ERROR_FILE_NOT_FOUND,
+                            "Could not write " + path_ + ": the key was removed from it after it was opened");
+        }
+        const RegValue *old = level->findValue(name);
+        if (old && old->type == type && old->data == bytes)
+            return ERROR_SUCCESS;
+        level->setValue(name, type, std::move(bytes));
+        changed = true;
+        return ERROR_SUCCESS;
+    });
+}
+
+RegStatus RegistryFile::closeKey(RegHandle key)
+{
+    if ((key & 0xFFFFFF00u) == 0x80000000u)
+        return ERROR_SUCCESS;  // the predefined roots are never really open
+    if (handles_.erase(key) == 0)
+        return fail(ERROR_INVALID_HANDLE, "The key handle is not open");
+    return ERROR_SUCCESS;
+}
+
+std::string RegistryFile::describeFailure(RegStatus status) const
+{
+    if (status == lastStatus_ && !lastFailure_.empty())
+        return lastFailure_;
+    switch (status) {
+    case ERROR_SUCCESS:
+        return "No error";
+    case ERROR_FILE_NOT_FOUND:
+        return "The key or value is not in " + path_;
+    case ERROR_INVALID_HANDLE:
+        return "The key handle is not open";
+    case ERROR_INVALID_PARAMETER:
+        return "Could not write " + path_ + ": the name or the data cannot be stored";
+    default:
+        return "Could not use " + path_ + " (error " + std::to_string(status) + ")";
+    }
+}
+
+RegStatus RegistryFile::resolve(RegHandle handle, KeyPath &place)
+{
+    for (const RegRoot &root : kRegRoots) {
+        if (root.handle == handle) {
+            place = {std::u16string(root.name), {}};
+            return ERROR_SUCCESS;
+        }
+    }
+    const auto open = handles_.find(handle);
+    if (open == handles_.end())
+        return fail(ERROR_INVALID_HANDLE, "The key handle is not open");
+    place = open->second;
+    return ERROR_SUCCESS;
+}
+
+RegStatus RegistryFile::resolveSubkey(RegHandle root, const std::u16string &subkey, KeyPath &place)
+{
+    if (const RegStatus status = resolve(root, place); status != ERROR_SUCCESS)
+        return status;
+    for (std::size_t start = 0; !subkey.empty() && start <= subkey.size();) {
+        const auto end = std::min(subkey.find(u'\\', start), subkey.size());
+        const auto name = std::u16string_view(subkey).substr(start, end - start);
+        if (!isStorableKeyName(name) || place.names.size() == kMaxKeyDepth)
+            return fail(ERROR_INVALID_PARAMETER,
+                        "The key path cannot be kept in " + path_ +
+                            ": it has an empty or too long level, a NUL, a line break, half of a "
+                            "surrogate pair, or too many levels");
+        place.names.emplace_back(name);
+        start = end + 1;
+    }
+    return ERROR_SUCCESS;
+}
+
+RegHandle RegistryFile::addHandle(KeyPath place)
+{
+    while (nextHandle_ == 0 || (nextHandle_ & 0xFFFFFF00u) == 0x80000000u || handles_.contains(nextHandle_))
+        ++nextHandle_;
+    handles_.emplace(nextHandle_, std::move(place));
+    return nextHandle_++;
+}
+
+RegStatus RegistryFile::lookUp(RegKeyLookup &lookup)
+{
+    FileLock lock;
+    if (auto fault = FileLock::acquire(path_ + ".lock", FileLock::Mode::Shared, lockWait_, lock))
+        return fail(statusForRead(*fault), "read", fault->reason);
+    std::string bytes;
+    if (const RegStatus status = readCurrent("read", bytes); status != ERROR_SUCCESS)
+        return status;
+    if (auto error = parseRegText(bytes, lookup))
+        return fail(ERROR_BADDB, "read", error->describe());
+    return ERROR_SUCCESS;
+}
+
+RegStatus RegistryFile::readCurrent(const char *verb, std::string &bytes)
+{
+    FileContents contents;
+    if (auto fault = readWholeFile(path_, kMaxRegTextBytes, contents))
+        return fail(statusForRead(*fault), verb, fault->reason);
+    bytes = std::move(contents.bytes);
+    return ERROR_SUCCESS;
+}
+
+RegStatus RegistryFile::modify(const std::function<RegStatus(RegDocument &, bool &changed)> &change)
+{
+    if (auto fault = makeFoldersFor(path_))
+        return fail(statusForWrite(*fault), "write", fault->reason);
+    FileLock lock;
+    if (auto fault = FileLock::acquire(path_ + ".lock", FileLock::Mode::Exclusive, lockWait_, lock))
+        return fail(statusForWrite(*fault), "write", fault->reason);
+
+    std::string current;
+    if (const RegStatus status = readCurrent("write", current); status != ERROR_SUCCESS)
+        return status;
+    auto parsed = parseRegText(current);
+    if (!parsed.document)
+        return fail(ERROR_BADDB, "write", parsed.error.describe());
+    RegDocument &document = *parsed.document;
+    bool changed = false;
+    if (const RegStatus status = change(document, changed); status != ERROR_SUCCESS || !changed)
+        return status;
+
+    const std::string target = writeTargetOf(path_);
+    if (auto fault = checkReplaceable(target))
+        return fail(statusForWrite(*fault), "write", fault->reason);
+    const std::string bytes = serializeRegText(document);
+    if (bytes.size() > kMaxRegTextBytes)
+        return fail(ERROR_INVALID_PARAMETER, "write",
+                    "it would grow larger than " + std::to_string(kMaxRegTextBytes >> 20) + " MiB");
+    if (auto fault = replaceFileAtomically(target, bytes))
+        return fail(statusForWrite(*fault), "write", fault->reason);
+    return ERROR_SUCCESS;
+}
+
+RegStatus RegistryFile::fail(RegStatus status, std::string sentence)
+{
+    lastStatus_ = status;
+    lastFailure_ = std::move(sentence);
+    return status;
+}
+
+RegStatus RegistryFile::fail(RegStatus status, const char *verb, const std::string &reason)
+{
+    return fail(status, std::string("Could not ") + verb + " " + path_ + ": " + reason);
+}
+
+} // namespace vantrel::platform::linux_backend

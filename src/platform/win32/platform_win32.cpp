@@ -1,0 +1,19 @@
+#include "platform/platform.h"
+#include "platform/display.h"
+
+#include "platform/win32/async_key_source.h"
+#include "platform/win32/shell_opener.h"
+#include "platform/win32/win32_registry.h"
+
+namespace vantrel::platform {
+
+std::unique_ptr<Registry> createRegistry() { return std::make_unique<windows_backend::Win32Registry>(); }
+
+std::unique_ptr<KeySource> createKeySource() { return std::make_unique<windows_backend::AsyncKeySource>(); }
+
+std::unique_ptr<Opener> createOpener() { return std::make_unique<windows_backend::ShellOpener>(); }
+
+// A program started in a Windows session always has its desktop.
+bool displayAvailable(std::string *) { return true; }
+
+} // namespace vantrel::platform

@@ -1,0 +1,50 @@
+#include "platform/win32/shell_opener.h"
+
+#include "platform/win32/system_message.h"
+#include "platform/win32/wide_text.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <cstdio>
+
+namespace vantrel::platform::windows_backend {
+
+// The shell may hand an open request to an extension activated through COM,
+// so the calling thread must be in an apartment. Where the thread already is
+// (Qt puts its main thread in one), this joins nothing and leaves nothing.
+ShellOpener::ShellOpener()
+    : comJoined_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)))
+{
+}
+
+ShellOpener::~ShellOpener()
+{
+    if (comJoined_)
+        CoUninitialize();
+}
+
+void ShellOpener::open(const std::u16string &target)
+{
+    if (target.empty())
+        return;
+    // The shell reads up to the first NUL: anything after it would be lost
+    // and a different file opened.
+    if (target.find(u'\0') != std::u16string::npos) {
+        std::fprintf(stderr, "vantrel: cannot open \"%s\": the path holds a NUL character\n",
+                     toUtf8(target).c_str());
+        return;
+    }
+    const std::wstring file = toWide(target);
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    // Values above 32 mean success; the detail of a failure is in the thread's last error.
+    if (result <= 32) {
+        const DWORD error = GetLastError();
+        std::fprintf(stderr, "vantrel: cannot open \"%s\": %s\n", toUtf8(target).c_str(),
+                     systemMessage(error != 0 ? error : static_cast<DWORD>(result)).c_str());
+    }
+}
+
+} // namespace vantrel::platform::windows_backend

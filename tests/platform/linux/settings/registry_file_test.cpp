@@ -1,0 +1,412 @@
+#include "platform/linux/settings/locked_file.h"
+#include "platform/linux/settings/reg_text_format.h"
+#include "registry_file_fixture.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace vantrel;
+using namespace vantrel::platform;
+using namespace vantrel::platform::linux_backend;
+using test::Bytes;
+using test::put;
+using test::sz;
+
+namespace {
+
+const std::u16string kQuintor = u"Software\\Morvask\\Quintor";
+
+// The value's type and data, or nothing when it cannot be read.
+std::optional<std::pair<std::uint32_t, Bytes>> get(Registry &store, const std::u16string &path,
+                                                   const std::u16string &name)
+{
+    RegHandle key = 0;
+    if (store.openKey(HKEY_LOCAL_MACHINE, path, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    std::uint32_t type = 0, size = 0;
+    std::optional<std::pair<std::uint32_t, Bytes>> result;
+    if (store.queryValue(key, name, &type, nullptr, &size) == ERROR_SUCCESS) {
+        Bytes data(size);
+        if (store.queryValue(key, name, &type, data.data(), &size) == ERROR_SUCCESS)
+            result = std::pair(type, data);
+    }
+    store.closeKey(key);
+    return result;
+}
+
+class RegistryFileStore : public test::RegistryFileTest {
+protected:
+    std::unique_ptr<RegistryFile> store = openStore();
+};
+
+TEST_F(RegistryFileStore, DefaultPlaceFollowsXdgConfigHome)
+{
+    const char *savedConfig = std::getenv("XDG_CONFIG_HOME");
+    const std::string restoreConfig = savedConfig ? savedConfig : "";
+    const char *savedHome = std::getenv("HOME");
+    const std::string restoreHome = savedHome ? savedHome : "";
+
+    setenv("HOME", "/home/someone", 1);
+    setenv("XDG_CONFIG_HOME", "/elsewhere/config", 1);
+    EXPECT_EQ(RegistryFile().path(), "/elsewhere/config/vantrel/registry.reg");
+    for (const char *ignored : {"", "relative/config"}) {
+        setenv("XDG_CONFIG_HOME", ignored, 1);
+        EXPECT_EQ(RegistryFile().path(), "/home/someone/.config/vantrel/registry.reg");
+    }
+    unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(RegistryFile().path(), "/home/someone/.config/vantrel/registry.reg");
+
+    setenv("HOME", restoreHome.c_str(), 1);
+    if (savedConfig)
+        setenv("XDG_CONFIG_HOME", restoreConfig.c_str(), 1);
+}
+
+TEST_F(RegistryFileStore, APathWithoutAFolderIsInTheWorkingDirectory)
+{
+    const auto saved = std::filesystem::current_path();
+    std::filesystem::current_path(home);
+    RegistryFile relative("registry.reg");
+    const RegStatus status = put(relative, kQuintor, u"F6", REG_SZ, sz(u"here"));
+    const auto read = get(relative, kQuintor, u"F6");
+    std::filesystem::current_path(saved);
+    EXPECT_EQ(status, ERROR_SUCCESS);
+    EXPECT_EQ(read, std::pair(REG_SZ, sz(u"here")));
+    EXPECT_TRUE(std::filesystem::is_regular_file(home / "registry.reg"));
+}
+
+TEST_F(RegistryFileStore, ReadsOfAMissingFileFindNothingAndCreateNothing)
+{
+    RegHandle key = 0;
+    EXPECT_EQ(store->openKey(HKEY_LOCAL_MACHINE, kQuintor, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(key, 0u);
+    std::uint32_t size = 0;
+    EXPECT_EQ(store->queryValue(HKEY_LOCAL_MACHINE, u"F6", nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(std::filesystem::exists(folder));
+}
+
+TEST_F(RegistryFileStore, FirstWriteMakesAPrivateFolderAndFile)
+{
+    ASSERT_EQ(put(*store, kQuintor, u"F6", REG_SZ, sz(u"/bin/true")), ERROR_SUCCESS);
+    EXPECT_EQ(modeOf(folder), 0700u);
+    EXPECT_EQ(modeOf(file), 0600u);
+    EXPECT_EQ(readFile(), "Windows Registry Editor Version 5.00\n"
+                          "\n"
+                          "[HKEY_LOCAL_MACHINE\\Software]\n"
+                          "\n"
+                          "[HKEY_LOCAL_MACHINE\\Software\\Morvask]\n"
+                          "\n"
+                          "[HKEY_LOCAL_MACHINE\\Software\\Morvask\\Quintor]\n"
+                          "\"F6\"=\"/bin/true\"\n");
+
+    // A mode the user chose stays.
+    ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+    ASSERT_EQ(put(*store, kQuintor, u"F7", REG_SZ, sz(u"x")), ERROR_SUCCESS);
+    EXPECT_EQ(modeOf(file), 0640u);
+    EXPECT_EQ(folderEntries(), (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
+}
+
+TEST_F(RegistryFileStore, QueryValueAnswersLikeRegQueryValueEx)
+{
+    ASSERT_EQ(put(*store, kQuintor, u"F6", REG_SZ, sz(u"abc")), ERROR_SUCCESS);
+    RegHandle key = 0;
+    ASSERT_EQ(store->openKey(HKEY_LOCAL_MACHINE, kQuintor, &key), ERROR_SUCCESS);
+
+    std::uint32_t type = 0, size = 0;
+    EXPECT_EQ(store->queryValue(key, u"F6", &type, nullptr, &size), ERROR_SUCCESS);
+    EXPECT_EQ(type, REG_SZ);
+    EXPECT_EQ(size, 8u);
+
+    Bytes buffer(8, 0xEE);
+    size = 7;
+    type = 0;
+    EXPECT_EQ(store->queryValue(key, u"F6", &type, buffer.data(), &size), ERROR_MORE_DATA);
+    EXPECT_EQ(size, 8u);
+    EXPECT_EQ(type, REG_SZ);
+    EXPECT_EQ(buffer, Bytes(8, 0xEE));
+
+    size = 8;
+    EXPECT_EQ(store->queryValue(key, u"F6", nullptr, buffer.data(), &size), ERROR_SUCCESS);
+    EXPECT_EQ(buffer, sz(u"abc"));
+    EXPECT_EQ(store->queryValue(key, u"F6", nullptr, buffer.data(), nullptr), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(store->queryValue(key, u"f6", nullptr, nullptr, nullptr), ERROR_SUCCESS);  // names ignore case
+    EXPECT_EQ(store->queryValue(key, u"F7", &type, nullptr, &size), ERROR_FILE_NOT_FOUND);
+    store->closeKey(key);
+}
+
+TEST_F(RegistryFileStore, HandlesAreOpenUntilClosed)
+{
+    ASSERT_EQ(put(*store, kQuintor, u"F6", REG_SZ, sz(u"x")), ERROR_SUCCESS);
+    RegHandle a = 0, b = 0, sub = 0;
+    ASSERT_EQ(store->openKey(HKEY_LOCAL_MACHINE, kQuintor, &a), ERROR_SUCCESS);
+    ASSERT_EQ(store->openKey(HKEY_LOCAL_MACHINE, u"Software", &b), ERROR_SUCCESS);
+    for (RegHandle handle : {a, b}) {
+        EXPECT_NE(handle, 0u);
+        EXPECT_NE(handle & 0xFFFFFF00u, 0x80000000u);
+    }
+    EXPECT_NE(a, b);
+    // A path below an open key, as RegOpenKey takes it.
+    ASSERT_EQ(store->openKey(b, u"morvask\\quintor", &sub), ERROR_SUCCESS);
+    EXPECT_EQ(store->queryValue(sub, u"F6", nullptr, nullptr, nullptr), ERROR_SUCCESS);
+
+    EXPECT_EQ(store->closeKey(a), ERROR_SUCCESS);
+    EXPECT_EQ(store->queryValue(a, u"F6", nullptr, nullptr, nullptr), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(store->closeKey(a), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(store->setValue(a, u"F6", REG_SZ, nullptr, 0), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(store->openKey(0x12345, u"x", &a), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(store->describeFailure(ERROR_INVALID_HANDLE), "The key handle is not open");
+    EXPECT_EQ(store->closeKey(b), ERROR_SUCCESS);
+    EXPECT_EQ(store->closeKey(sub), ERROR_SUCCESS);
+}
+
+TEST_F(RegistryFileStore, EveryReadSeesTheFileAsItIsNow)
+{
+    ASSERT_EQ(put(*store, kQuintor, u"F6", REG_SZ, sz(u"old")), ERROR_SUCCESS);
+    RegHandle key = 0;
+    ASSERT_EQ(store->openKey(HKEY_LOCAL_MACHINE, kQuintor, &key), ERROR_SUCCESS);
+    // Another copy of the program, or the user in an editor, changes the file.
+    writeFile("Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\Software\\Morvask\\Quintor]\n"
+              "\"F6\"=\"new\"\n");
+    std::uint32_t size = 8;
+    Bytes data(8);
+    EXPECT_EQ(store->queryValue(key, u"F6", nullptr, data.data(), &size), ERROR_SUCCESS);
+    EXPECT_EQ(data, sz(u"new"));
+    store->closeKey(key);
+}
+
+TEST_F(RegistryFileStore, AWriteKeepsEverythingElseInTheFile)
+{
+    const std::string handWritten = "Windows Registry Editor Version 5.00\r\n"
+                                    "; my settings\r\n"
+                                    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Morvask\\Quintor]\r\n"
+                                    "@=\"default\"\r\n"
+                                    "\"F6\"=\"old\"\r\n"
+                                    "\"embedded\"=hex(1):61,00,00,00,62,00,00,00\r\n"
+                                    "\"unterminated\"=hex(1):61,00\r\n"
+                                    "\"expand\"=hex(2):25,00,00,00\r\n"
+                                    "\"multi\"=hex(7):00,00\r\n"
+                                    "\"dword\"=dword:00000001\r\n"
+                                    "\"qword\"=hex(b):01,00,00,00,00,00,00,00\r\n"
+                                    "\"binary\"=hex:\r\n"
+                                    "\"none\"=hex(0):00\r\n"
+                                    "\"odd type\"=hex(123):07\r\n"
+                                    "[HKEY_CURRENT_USER\\Empty\\Key]\r\n"
+                                    "; the end\r\n";
+    writeFile(handWritten);
+
+    ASSERT_EQ(put(*store, u"software\\morvask\\quintor", u"F7", REG_SZ, sz(u"new")), ERROR_SUCCESS);
+    ASSERT_EQ(put(*store, u"software\\morvask\\quintor", u"f6", REG_SZ, sz(u"changed")), ERROR_SUCCESS);
+
+    const auto after = parseRegText(*readFile());
+    ASSERT_TRUE(after.document) << after.error.describe();
+    RegDocument expected = *parseRegText(handWritten).document;
+    RegKey &quintor = expected.top.subkey(u"HKEY_LOCAL_MACHINE").subkey(u"Software").subkey(u"Morvask").subkey(u"Quintor");
+    quintor.setValue(u"F7", REG_SZ, sz(u"new"));
+    quintor.setValue(u"F6", REG_SZ, sz(u"changed"));
+    EXPECT_TRUE(*after.document == expected) << *readFile();
+    EXPECT_NE(readFile()->find("; my settings\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Morvask\\Quintor]\n"), std::string::npos);
+}
+
+TEST_F(RegistryFileStore, AFileLinkedInFromElsewhereIsUpdatedWhereItLives)
+{
+    const auto dotfiles = home / "dotfiles";
+    std::filesystem::create_directories(dotfiles);
+    std::filesystem::create_directories(folder);
+    std::ofstream(dotfiles / "registry.reg") << "Windows Registry Editor Version 5.00\n";
+    std::filesystem::create_symlink(dotfiles / "registry.reg", file);
+
+    ASSERT_EQ(put(*store, u"Software\\Morvask\\Quintor", u"F6", REG_SZ, sz(u"/bin/true")), ERROR_SUCCESS);
+    EXPECT_TRUE(std::filesystem::is_symlink(file));
+    std::ifstream linked(dotfiles / "registry.reg");
+    const std::string text((std::istreambuf_iterator<char>(linked)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("\"F6\"=\"/bin/true\""), std::string::npos) << text;
+}
+
+TEST_F(RegistryFileStore, KeyNamesIgnoreCaseInAnyScriptAndKeepTheirFirstSpelling)
+{
+    const std::u16string path = u"Software\\\u00dcbung\\\u03a3\u03bf\u03c6\u03af\u03b1\\\u0416";
+    ASSERT_EQ(put(*store, path, u"F6", REG_SZ, sz(u"x")), ERROR_SUCCESS);
+    const std::string written = *readFile();
+
+    RegHandle key = 0;
+    EXPECT_EQ(store->createKey(HKEY_LOCAL_MACHINE, u"SOFTWARE\\\u00fcBUNG\\\u03c3\u039f\u03a6\u038a\u0391\\\u0436", &key),
+              ERROR_SUCCESS);
+    store->closeKey(key);
+    EXPECT_EQ(readFile(), written);  // nothing new: the key was there
+    EXPECT_NE(written.find("[HKEY_LOCAL_MACHINE\\Software\\\xC3\x9C" "bung\\\xCE\xA3\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1\\\xD0\x96]"),
+              std::string::npos);
+    EXPECT_TRUE(get(*store, u"software\\\u00fcbung\\\u03c3\u03bf\u03c6\u03af\u03b1\\\u0436", u"f6"));
+    EXPECT_FALSE(get(*store, u"Software\\Ubung\\\u03a3\u03bf\u03c6\u03af\u03b1\\\u0416", u"F6"));
+}
+
+TEST_F(RegistryFileStore, NamesTheFileCannotHoldAreRefused)
+{
+    ASSERT_EQ(put(*store, kQuintor, u"F6", REG_SZ, sz(u"x")), ERROR_SUCCESS);
+    const std::string before = *readFile();
+    const std::u16string badValueNames[] = {std::u16string(u"a\0b", 3), u"a\nb", u"a\rb",
+                                            std::u16string(1, char16_t(0xD800)), std::u16string(16384, u'n')};
+    for (const auto &name : badValueNames)
+        EXPECT_EQ(put(*store, kQuintor, name, REG_SZ, sz(u"x")), ERROR_INVALID_PARAMETER);
+    const std::u16string badPaths[] = {u"a\\\\b", u"a\\", u"\\a", std::u16string(u"a\0b", 3), u"a\nb",
+                                       std::u16string(256, u'k')};
+    RegHandle key = 0;
+    for (const auto &path : badPaths) {
+        EXPECT_EQ(store->createKey(HKEY_LOCAL_MACHINE, path, &key), ERROR_INVALID_PARAMETER);
+        EXPECT_EQ(store->openKey(HKEY_LOCAL_MACHINE, path, &key), ERROR_INVALID_PARAMETER);
+    }
+    EXPECT_EQ(readFile(), before);
+}
+
+TEST_F(RegistryFileStore, AValueTooLargeForTheFileIsRefused)
+{
+    ASSERT_EQ(put(*store, kQuintor, u"F6", REG_SZ, sz(u"x")), ERROR_SUCCESS);
+    const std::string before = *readFile();
+    // Written as hex, every byte takes about three.
+    EXPECT_EQ(put(*store, kQuintor, u"big", REG_BINARY, Bytes(6 << 20, 0xAB)), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(store->describeFailure(ERROR_INVALID_PARAMETER),
+              "Could not write " + file.string() + ": it would grow larger than 16 MiB");
+    EXPECT_EQ(readFile(), before);
+}
+
+// The file must come out of each fault as it went in, and the store must
+// say what went wrong: reads find nothing, writes fail.
+class RegistryFileFaults : public RegistryFileStore {
+protected:
+    void expectReadsFailAndWritesRefused(RegStatus readStatus, const std::string &says)
+    {
+        RegHandle key = 0;
+        EXPECT_EQ(store->openKey(HKEY_LOCAL_MACHINE, kQuintor, &key), readStatus);
+        EXPECT_EQ(store->describeFailure(readStatus), "Could not read " + file.string() + ": " + says);
+        EXPECT_EQ(store->queryValue(HKEY_LOCAL_MACHINE, u"F6", nullptr, nullptr, nullptr), readStatus);
+        EXPECT_FALSE(get(*store, kQuintor, u"F6"));
+
+        const RegStatus status = put(*store, u"Software\\Other", u"F6", REG_SZ, sz(u"x"));
+        EXPECT_NE(status, ERROR_SUCCESS);
+        EXPECT_EQ(store->describeFailure(status), "Could not write " + file.string() + ": " + says);
+    }
+};
+
+TEST_F(RegistryFileFaults, ACorruptFileIsNeitherReadNorTouched)
+{
+    const std::string corrupt = "Windows Registry Editor Version 5.00\n"
+                                "[HKEY_LOCAL_MACHINE\\Software\\Morvask\\Quintor]\n"
+                                "\"F6\"=\"/bin/true\"\n"
+                                "\"F7\"=hex:0g\n";
+    writeFile(corrupt);
+    expectReadsFailAndWritesRefused(ERROR_BADDB, "line 4: bad hex byte \"0g\"");
+    EXPECT_EQ(readFile(), corrupt);
+}
+
+TEST_F(RegistryFileFaults, ATruncatedUtf16FileIsNeitherReadNorTouched)
+{
+    std::string truncated = "\xFF\xFE";
+    for (char c : std::string("Windows Registry Editor Version 5.00\r\n[HKEY_LOCAL_MACHINE\\Software]\r\n\"F6\"=\"x"))
+        truncated += std::string{c, '\0'};
+    truncated.pop_back();
+    writeFile(truncated);
+    expectReadsFailAndWritesRefused(ERROR_BADDB, "line 3: the UTF-16 text ends in the middle of a character");
+    EXPECT_EQ(readFile(), truncated);
+}
+
+TEST_F(RegistryFileFaults, ANulInAKeyNameIsNeitherReadNorTouched)
+{
+    const std::string withNul = std::string("Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\Soft") + '\0' +
+                                "ware]\n\"F6\"=\"x\"\n";
+    writeFile(withNul);
+    expectReadsFailAndWritesRefused(ERROR_BADDB, "line 2: a NUL character");
+    EXPECT_EQ(readFile(), withNul);
+}
+
+TEST_F(RegistryFileFaults, AHugeFileIsRefusedWithoutReadingIt)
+{
+    writeFile("Windows Registry Editor Version 5.00\n");
+    std::filesystem::resize_file(file, 100u << 20);  // sparse: quick to make
+    expectReadsFailAndWritesRefused(ERROR_BADDB, "it is larger than 16 MiB");
+    EXPECT_EQ(std::filesystem::file_size(file), 100u << 20);
+    EXPECT_EQ(folderEntries(), (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
+}
+
+TEST_F(RegistryFileFaults, AFolderInPlaceOfTheFileIsLeftAlone)
+{
+    std::filesystem::create_directories(file);
+    expectReadsFailAndWritesRefused(ERROR_BADDB, "Is a directory");
+    EXPECT_TRUE(std::filesystem::is_empty(file));
+}
+
+TEST_F(RegistryFileFaults, AFifoInPlaceOfTheFileDoesNotHang)
+{
+    std::filesystem::create_directories(folder);
+    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    expectReadsFailAndWritesRefused(ERROR_BADDB, "it is not a regular file");
+}
+
+TEST_F(RegistryFileFaults, AReadOnlyFileIsReadButNotWritten)
+{
+    ASSERT_EQ(put(*store, kQuintor, u"F6", REG_SZ, sz(u"kept")), ERROR_SUCCESS);
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    const std::string before = *readFile();
+
+    EXPECT_EQ(get(*store, kQuintor, u"F6"), std::pair(REG_SZ, sz(u"kept")));
+    EXPECT_EQ(put(*store, kQuintor, u"F6", REG_SZ, sz(u"changed")), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(store->describeFailure(ERROR_ACCESS_DENIED),
+              "Could not write " + file.string() + ": Permission denied (the file is read-only)");
+    // Storing what is there already changes nothing, and so succeeds.
+    EXPECT_EQ(put(*store, kQuintor, u"F6", REG_SZ, sz(u"kept")), ERROR_SUCCESS);
+    EXPECT_EQ(readFile(), before);
+    EXPECT_EQ(modeOf(file), 0444u);
+}
+
+TEST_F(RegistryFileFaults, AReadOnlyFolderIsReadButNotWritten)
+{
+    ASSERT_EQ(put(*store, kQuintor, u"F6", REG_SZ, sz(u"kept")), ERROR_SUCCESS);
+    const std::string before = *readFile();
+    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+
+    EXPECT_EQ(get(*store, kQuintor, u"F6"), std::pair(REG_SZ, sz(u"kept")));
+    EXPECT_EQ(put(*store, kQuintor, u"F6", REG_SZ, sz(u"changed")), ERROR_ACCESS_DENIED);
+    EXPECT_NE(store->describeFailure(ERROR_ACCESS_DENIED).find("Could not write " + file.string() + ": Permission denied"),
+              std::string::npos);
+    EXPECT_EQ(readFile(), before);
+    EXPECT_EQ(folderEntries(), (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
+}
+
+TEST_F(RegistryFileFaults, AnUnwritableFolderGetsNoFile)
+{
+    std::filesystem::create_directories(folder);
+    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    RegHandle key = 0;
+    EXPECT_EQ(store->createKey(HKEY_LOCAL_MACHINE, kQuintor, &key), ERROR_ACCESS_DENIED);
+    EXPECT_NE(store->describeFailure(ERROR_ACCESS_DENIED).find("Permission denied"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    // Nor where the folder cannot be made at all.
+    ASSERT_EQ(::chmod(folder.c_str(), 0700), 0);
+    std::filesystem::remove_all(folder);
+    std::ofstream(folder) << "a file where the folder should be";
+    EXPECT_EQ(store->createKey(HKEY_LOCAL_MACHINE, kQuintor, &key), ERROR_WRITE_FAULT);
+    EXPECT_EQ(store->describeFailure(ERROR_WRITE_FAULT), "Could not write " + file.string() + ": Not a directory");
+}
+
+TEST_F(RegistryFileFaults, ALockHeldTooLongEndsInAnErrorNotAHang)
+{
+    ASSERT_EQ(put(*store, kQuintor, u"F6", REG_SZ, sz(u"kept")), ERROR_SUCCESS);
+    const std::string before = *readFile();
+    FileLock held;
+    ASSERT_FALSE(FileLock::acquire(file.string() + ".lock", FileLock::Mode::Exclusive, std::chrono::milliseconds(0), held));
+    store = openStore(std::chrono::milliseconds(300));
+
+    EXPECT_FALSE(get(*store, kQuintor, u"F6"));
+    const RegStatus status = put(*store, kQuintor, u"F6", REG_SZ, sz(u"changed"));
+    EXPECT_NE(status, ERROR_SUCCESS);
+    EXPECT_EQ(store->describeFailure(status), "Could not write " + file.string() + ": another program holds its lock");
+    EXPECT_EQ(readFile(), before);
+}
+
+TEST_F(RegistryFileFaults, TemporaryFilesOfAKilledWriterAreClearedByTheNextWrite)
+{
+    ASSERT_EQ(put(*store, kQuintor, u"F6", REG_SZ, sz(u"x")), ERROR_SUCCESS);
+    std::ofstream(folder / "registry.reg.tmp-AbC123") << "Windows Registry Editor Version 5.00\n[HKEY_USE";
+    ASSERT_EQ(put(*store, kQuintor, u"F7", REG_SZ, sz(u"y")), ERROR_SUCCESS);
+    EXPECT_EQ(folderEntries(), (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
+}
+
+} // namespace
