@@ -1,4 +1,4 @@
-#include "app/artwork.h"
+#include "artwork/artwork.h"
 #include "app/command_line.h"
 #include "app/display_check.h"
 #include "app/startup_checks.h"

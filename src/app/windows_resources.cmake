@@ -1,19 +1,12 @@
-# What the programs carry on Windows besides their code: they start as
-# programs with windows rather than in a console (the property means nothing
+# What the program carries on Windows besides its code: it starts as a
+# program with windows rather than in a console (the property means nothing
 # elsewhere), and vantrel.exe has the icon and version record that Explorer
 # shows for it.
 
-# The .ico encoder, built everywhere so that its test runs on every build.
-add_library(vantrel_windows_icon STATIC windows_icon.cpp)
-target_include_directories(vantrel_windows_icon PUBLIC ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(vantrel_windows_icon PUBLIC Qt6::Gui)
-
-set_target_properties(vantrel vantrel-website PROPERTIES WIN32_EXECUTABLE ON)
+set_target_properties(vantrel PROPERTIES WIN32_EXECUTABLE ON)
 
 if(WIN32)
   # The icon is drawn when building, like the window and tray icons at run time.
-  add_executable(vantrel-render-windows-icon render_windows_icon.cpp)
-  target_link_libraries(vantrel-render-windows-icon PRIVATE vantrel_artwork vantrel_windows_icon)
   set(VANTREL_WINDOWS_ICON ${CMAKE_CURRENT_BINARY_DIR}/vantrel.ico)
   add_custom_command(
     OUTPUT ${VANTREL_WINDOWS_ICON}

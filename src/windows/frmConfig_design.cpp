@@ -1,5 +1,5 @@
 // The configuration window's controls, laid out in twips as designed.
-#include "app/artwork.h"
+#include "artwork/artwork.h"
 #include "windows/clickable_label.h"
 #include "windows/fonts.h"
 #include "windows/frmConfig.h"

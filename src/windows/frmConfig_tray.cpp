@@ -1,5 +1,5 @@
 // The tray icon, its menu, and the end of the program.
-#include "app/artwork.h"
+#include "artwork/artwork.h"
 #include "windows/frmConfig.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/resident_channel.h"
+#include "website/resident_channel.h"
 
 #include <QSignalSpy>
 #include <QTest>

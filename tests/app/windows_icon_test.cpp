@@ -1,7 +1,7 @@
 // The program's icon as the .ico file of its Windows version record, its
 // colours read back with Qt's own .ico reader.
 
-#include "app/windows_icon.h"
+#include "tools/windows_icon.h"
 
 #include <QBuffer>
 #include <QImageReader>

@@ -1,7 +1,7 @@
 #include "recording_sound.h"
 #include "windows/fonts.h"
 #include "windows/frmWB.h"
-#include "windows/web_engine_setup.h"
+#include "website/web_engine_setup.h"
 
 #include <QApplication>
 #include <QFile>

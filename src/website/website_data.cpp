@@ -1,4 +1,4 @@
-#include "app/website_data.h"
+#include "website/website_data.h"
 
 #include "website_config.h"
 

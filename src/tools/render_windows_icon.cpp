@@ -2,8 +2,8 @@
 // version record carries, with the same drawing as the window and tray icons.
 //   vantrel-render-windows-icon OUTPUT.ico
 
-#include "app/artwork.h"
-#include "app/windows_icon.h"
+#include "artwork/artwork.h"
+#include "tools/windows_icon.h"
 
 #include <QGuiApplication>
 #include <QSaveFile>

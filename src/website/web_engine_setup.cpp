@@ -1,4 +1,4 @@
-#include "windows/web_engine_setup.h"
+#include "website/web_engine_setup.h"
 
 #include "platform/superuser.h"
 

@@ -1,4 +1,4 @@
-#include "app/artwork.h"
+#include "artwork/artwork.h"
 
 #include <QImage>
 #include <QPainter>

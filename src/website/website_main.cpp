@@ -1,14 +1,14 @@
 // The website helper: the website window with its web engine, in a process of
 // its own that the resident program starts on demand (see WebsiteLauncher).
 
-#include "app/artwork.h"
-#include "app/resident_channel.h"
-#include "app/website_data.h"
+#include "artwork/artwork.h"
+#include "website/resident_channel.h"
+#include "website/website_data.h"
 #include "platform/sound.h"
 #include "platform/standard_input.h"
 #include "windows/fonts.h"
 #include "windows/frmWB.h"
-#include "windows/web_engine_setup.h"
+#include "website/web_engine_setup.h"
 
 #include <QApplication>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "app/windows_icon.h"
+#include "tools/windows_icon.h"
 
 #include <QtEndian>
 
