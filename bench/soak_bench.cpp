@@ -1,6 +1,6 @@
 // The soak: F6 to F12 pressed in turn through XTest, 100,000 times by
 // default, into the real program, whose bound targets are recorders (see
-// tests/app/soak.h). Prints the open requests counted, the program's memory,
+// tests/support/soak.h). Prints the open requests counted, the program's memory,
 // descriptors, threads and processes before, during and after, and how long
 // it took. Exits non-zero when an open request is missing or doubled, when
 // the program kept more than it had, or when it did not end cleanly through

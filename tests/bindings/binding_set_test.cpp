@@ -2,7 +2,7 @@
 
 #include "bindings/settings_key.h"
 #include "fake_registry.h"
-#include "platform/registry_test_env.h"
+#include "support/registry_test_env.h"
 
 #include <gtest/gtest.h>
 

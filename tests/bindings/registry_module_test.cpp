@@ -1,7 +1,7 @@
 #include "bindings/Registry_Module.h"
 
 #include "fake_registry.h"
-#include "platform/registry_test_env.h"
+#include "support/registry_test_env.h"
 
 #include "platform/utf16le.h"
 

@@ -1,6 +1,6 @@
 // Standard input as the website helper reads it from the resident program.
 
-#include "platform/redirected_standard_input.h"
+#include "support/redirected_standard_input.h"
 #include "platform/standard_input.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include "bindings/Registry_Module.h"
 #include "bindings/settings_key.h"
 #include "platform/platform.h"
-#include "platform/registry_test_env.h"
+#include "support/registry_test_env.h"
 #include "windows/fonts.h"
 #include "windows/frmConfig.h"
 #include "windows/twips.h"

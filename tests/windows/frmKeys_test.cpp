@@ -2,7 +2,7 @@
 #include "recording_opener.h"
 
 #include "bindings/binding_set.h"
-#include "platform/registry_test_env.h"
+#include "support/registry_test_env.h"
 #include "windows/frmKeys.h"
 #include "windows/single_window.h"
 #include "windows/twips.h"

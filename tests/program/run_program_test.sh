@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The real program's command line and start-up lines, under the Xvfb that
-# ctest starts for it: tests/packaging/run_program_test.sh VANTREL MAJOR MINOR
+# ctest starts for it: tests/program/run_program_test.sh VANTREL MAJOR MINOR
 set -euo pipefail
 vantrel=$1
 expected_version=$(printf 'Vantrel %d.%02d' "$2" "$3")

@@ -1,4 +1,4 @@
-#include "platform/redirected_standard_input.h"
+#include "support/redirected_standard_input.h"
 
 #include <fcntl.h>
 #include <unistd.h>

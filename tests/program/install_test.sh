@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build tree into a temporary folder and checks what lands where,
 # with the desktop's own validators:
-#   tests/packaging/install_test.sh BUILD_DIR PREFIX AUTOSTART_DIR
+#   tests/program/install_test.sh BUILD_DIR PREFIX AUTOSTART_DIR
 set -euo pipefail
 build=$1 prefix=$2 autostart=$3
 dest=$(mktemp -d)

@@ -1,4 +1,4 @@
-#include "platform/registry_test_env.h"
+#include "support/registry_test_env.h"
 
 #include "platform/platform.h"
 
