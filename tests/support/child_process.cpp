@@ -1,8 +1,12 @@
 #include "child_process.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <spawn.h>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -14,7 +18,7 @@ extern char **environ;
 namespace vantrel::test {
 
 ChildProcess::ChildProcess(const std::vector<std::string> &argv, const std::map<std::string, std::string> &environment,
-                           const std::string &errorOutput)
+                           const std::string &errorOutput, const std::string &standardOutput)
 {
     std::vector<std::string> envStrings;
     for (char **entry = environ; *entry; ++entry) {
@@ -39,6 +43,9 @@ ChildProcess::ChildProcess(const std::vector<std::string> &argv, const std::map<
     if (!errorOutput.empty())
         posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorOutput.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                          0600);
+    if (!standardOutput.empty())
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, standardOutput.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int error = posix_spawnp(&pid_, argv.at(0).c_str(), &actions, nullptr, args.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (error != 0)
@@ -71,6 +78,28 @@ std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout)
     if (WIFEXITED(status_))
         return WEXITSTATUS(status_);
     return std::nullopt;
+}
+
+Finished runToEnd(const std::vector<std::string> &argv, const std::map<std::string, std::string> &environment,
+                  std::chrono::milliseconds limit)
+{
+    std::string folder = (std::filesystem::temp_directory_path() / "vantrel-run-XXXXXX").string();
+    if (!mkdtemp(folder.data()))
+        throw std::runtime_error("cannot make a temporary folder");
+    const std::string output = folder + "/output", errorOutput = folder + "/errors";
+    Finished finished;
+    {
+        ChildProcess child(argv, environment, errorOutput, output);
+        finished.exitCode = child.waitForExit(limit);
+    }
+    const auto read = [](const std::string &path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    finished.output = read(output);
+    finished.errorOutput = read(errorOutput);
+    std::filesystem::remove_all(folder);
+    return finished;
 }
 
 } // namespace vantrel::test
