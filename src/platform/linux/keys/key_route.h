@@ -1,0 +1,40 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vantrel::platform::linux_backend {
+
+// Which way F6 to F12 reach the program.
+enum class KeyRoute {
+    // XInput2 on the X display: every key typed into an X program, observed.
+    XInput2,
+    // The desktop's global shortcuts portal: the desktop hands us the keys.
+    Portal,
+    // Nothing watches the keys; presses come only from "vantrel --press".
+    None,
+};
+
+// What the choice looks at. The portal is asked only when the answer
+// depends on it: asking may start the portal service.
+struct KeyRouteProbes {
+    // An environment variable; empty or absent alike.
+    std::function<std::optional<std::string>(std::string_view name)> environment;
+    std::function<bool()> portalOffersGlobalShortcuts;
+};
+
+struct KeyRouteChoice {
+    KeyRoute route = KeyRoute::None;
+    // One line for standard error that says which route watches the keys,
+    // and how to reach the program where no route sees them all.
+    std::string line;
+};
+
+// VANTREL_KEY_SOURCE=x11|portal|none forces a route. Otherwise an X11
+// session uses XInput2; a Wayland session uses the portal where it offers
+// global shortcuts, else XInput2 through XWayland where there is a display.
+KeyRouteChoice chooseKeyRoute(const KeyRouteProbes &probes);
+
+} // namespace vantrel::platform::linux_backend
