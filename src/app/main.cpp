@@ -45,7 +45,7 @@ int main(int argc, char *argv[])
     vantrel::WebsiteLauncher website;
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &website, &vantrel::WebsiteLauncher::close);
     vantrel::SingleWindow<vantrel::frmKeys> keyList(
-        [&] { return new vantrel::frmKeys(config.bindings(), *opener); });
+        [&] { return new vantrel::frmKeys(config.bindings(), *keys, *opener); });
     vantrel::SingleWindow<vantrel::frmAbout> about([&] {
         return new vantrel::frmAbout(vantrel::logoPicture(config.devicePixelRatioF()), *opener,
                                      [&website] { website.show(); });

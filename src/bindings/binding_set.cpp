@@ -19,6 +19,7 @@ void BindingSet::load(platform::Registry &registry)
             Registry_Module::ReadRegString(registry, kSettingsRoot, kSettingsKeyPath, valueName(key))
                 .value_or(std::u16string());
     pathCopies_ = live_;
+    liveChanged();
 }
 
 Registry_Module::WriteResult BindingSet::save(platform::Registry &registry) const
@@ -37,8 +38,27 @@ void BindingSet::browse(Key key, const std::u16string &path)
 {
     live_[platform::slotIndex(key)] = path;
     pathCopies_[platform::slotIndex(key)] = path;
+    liveChanged();
 }
 
-void BindingSet::clear(Key key) { live_[platform::slotIndex(key)].clear(); }
+void BindingSet::clear(Key key)
+{
+    live_[platform::slotIndex(key)].clear();
+    liveChanged();
+}
+
+platform::KeySelection BindingSet::keysWithFiles() const
+{
+    platform::KeySelection keys{};
+    for (const auto key : platform::kFunctionKeys)
+        keys[platform::slotIndex(key)] = !live(key).empty();
+    return keys;
+}
+
+void BindingSet::liveChanged() const
+{
+    if (liveObserver_)
+        liveObserver_();
+}
 
 } // namespace vantrel

@@ -2,9 +2,11 @@
 
 #include "bindings/Registry_Module.h"
 #include "platform/function_key.h"
+#include "platform/key_source.h"
 #include "platform/registry.h"
 
 #include <array>
+#include <functional>
 #include <string>
 
 namespace vantrel {
@@ -38,7 +40,17 @@ public:
     // The Delete key on a row: empties the live copy only.
     void clear(Key key);
 
+    // The keys whose live path is not empty.
+    platform::KeySelection keysWithFiles() const;
+
+    // Told after every change of the live copy, so that whatever depends on
+    // which keys have a file can follow.
+    void setLiveObserver(std::function<void()> observer) { liveObserver_ = std::move(observer); }
+
 private:
+    void liveChanged() const;
+
+    std::function<void()> liveObserver_;
     std::array<std::u16string, platform::kFunctionKeyCount> live_;
     std::array<std::u16string, platform::kFunctionKeyCount> pathCopies_;
 };

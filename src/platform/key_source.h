@@ -2,6 +2,8 @@
 
 #include "platform/function_key.h"
 
+#include <array>
+#include <optional>
 #include <string>
 
 namespace vantrel::platform {
@@ -17,6 +19,9 @@ struct KeyState {
     bool reportsPressed() const { return downNow || pressesSincePreviousQuery > 0; }
 };
 
+// For each key, F6 first: whether it is selected.
+using KeySelection = std::array<bool, kFunctionKeyCount>;
+
 // How the owner of the key source learns that there is news: either a file
 // descriptor that becomes readable, or (where the system offers no such
 // thing) an interval at which to look.
@@ -25,8 +30,10 @@ struct KeySourceWakeup {
     int pollIntervalMs = 0;
 };
 
-// System-wide observation of F6 to F12, whatever program has the focus. The
-// keys are only observed: the focused program still receives them.
+// System-wide observation of F6 to F12, whatever program has the focus. Most
+// sources only observe the keys, and the focused program still receives
+// them; where the desktop hands them over as its global shortcuts, they are
+// taken from the other programs, and the desktop decides which key fires.
 class KeySource {
 public:
     virtual ~KeySource() = default;
@@ -42,6 +49,20 @@ public:
 
     // The key's state; resets its press count.
     virtual KeyState query(FunctionKey key) = 0;
+
+    // The keys that have a file. A source that takes keys from the other
+    // programs takes only these; one that merely observes ignores this.
+    virtual void useKeys(const KeySelection &keys) { static_cast<void>(keys); }
+
+    // What the desktop made of a key it hands over: the trigger assigned to
+    // it now (the user may have changed F8 to "Ctrl+F8" in the desktop's
+    // settings; "" when the key has no trigger at all). Absent where the key
+    // is the key itself.
+    virtual std::optional<std::string> desktopTrigger(FunctionKey key) const
+    {
+        static_cast<void>(key);
+        return std::nullopt;
+    }
 };
 
 } // namespace vantrel::platform

@@ -1,10 +1,12 @@
 #include "windows/frmConfig.h"
 
 #include "bindings/hot_key_timer.h"
+#include "windows/desktop_trigger_note.h"
 #include "windows/message_box.h"
 #include "windows/twips.h"
 
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSystemTrayIcon>
@@ -28,6 +30,11 @@ frmConfig::frmConfig(PlatformServices services, std::unique_ptr<FilePicker> pick
     setWindowFlag(Qt::WindowSystemMenuHint);
     createControls();
     createTray();
+    // The desktop's global shortcuts are taken only for keys with a file.
+    bindings_.setLiveObserver([this] {
+        services_.keys.useKeys(bindings_.keysWithFiles());
+        showKeyTriggers();
+    });
     startWatchingKeys();
 }
 
@@ -53,7 +60,10 @@ bool frmConfig::isWatchingKeys() const { return tmrHotKey && tmrHotKey->isActive
 
 bool frmConfig::tmrHotKey_Timer()
 {
-    if (poller_.tick())
+    const bool alive = poller_.tick();
+    // The desktop may have reported other triggers for the keys.
+    showKeyTriggers();
+    if (alive)
         return true;
     std::fprintf(stderr, "vantrel: lost the key source; F6 to F12 no longer open anything\n");
     return false;
@@ -78,6 +88,12 @@ void frmConfig::showRow(FunctionKey key)
     // A long path shows its beginning, and all of it under the pointer.
     box->setCursorPosition(0);
     box->setToolTip(path);
+}
+
+void frmConfig::showKeyTriggers()
+{
+    for (const auto key : platform::kFunctionKeys)
+        Key[platform::slotIndex(key)]->setToolTip(desktopTriggerNote(services_.keys, key));
 }
 
 bool frmConfig::eventFilter(QObject *watched, QEvent *event)

@@ -81,6 +81,7 @@ private:
     void orderTabs();
     void createTray();
     void showRow(FunctionKey key);
+    void showKeyTriggers();
 
     void startWatchingKeys();
     void stopWatchingKeys();

@@ -1,5 +1,6 @@
 #include "windows/frmKeys.h"
 
+#include "windows/desktop_trigger_note.h"
 #include "windows/fonts.h"
 #include "windows/message_box.h"
 #include "windows/twips.h"
@@ -39,8 +40,8 @@ QString fileNamePart(const QString &line)
 
 } // namespace
 
-frmKeys::frmKeys(const BindingSet &bindings, platform::Opener &opener)
-    : FixedDialog(QStringLiteral("View Key Configuration"), twipsSize(5340, 2535)), bindings_(bindings),
+frmKeys::frmKeys(const BindingSet &bindings, const platform::KeySource &keys, platform::Opener &opener)
+    : FixedDialog(QStringLiteral("View Key Configuration"), twipsSize(5340, 2535)), bindings_(bindings), keys_(keys),
       opener_(opener)
 {
     setFont(designFont("MS Sans Serif", 8.25));
@@ -80,8 +81,10 @@ frmKeys::frmKeys(const BindingSet &bindings, platform::Opener &opener)
 
 void frmKeys::Form_Load()
 {
-    for (const auto key : platform::kFunctionKeys)
+    for (const auto key : platform::kFunctionKeys) {
         lstKeys->addItem(listLine(key, bindings_.pathCopy(key)));
+        lstKeys->item(lstKeys->count() - 1)->setToolTip(desktopTriggerNote(keys_, key));
+    }
 }
 
 void frmKeys::lstKeys_Click()

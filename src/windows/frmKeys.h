@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bindings/binding_set.h"
+#include "platform/key_source.h"
 #include "platform/opener.h"
 #include "windows/fixed_dialog.h"
 
@@ -12,11 +13,12 @@ namespace vantrel {
 
 // The key list window: the path copies of F6 to F12, one line each, as they
 // were when the window was created; the file name of the selected line; and
-// a button that opens the selected line's path the way the keys do.
+// a button that opens the selected line's path the way the keys do. A line
+// whose key the desktop fires through another trigger says so in its tooltip.
 class frmKeys : public FixedDialog {
     Q_OBJECT
 public:
-    frmKeys(const BindingSet &bindings, platform::Opener &opener);
+    frmKeys(const BindingSet &bindings, const platform::KeySource &keys, platform::Opener &opener);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -29,6 +31,7 @@ private:
     void cmdClose_Click();
 
     const BindingSet &bindings_;
+    const platform::KeySource &keys_;
     platform::Opener &opener_;
 
     QListWidget *lstKeys;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace vantrel;
 using namespace vantrel::platform;
 using Registry_Module::ReadRegString;
@@ -103,6 +105,20 @@ TEST_F(BindingSetTest, ClearingEmptiesTheLiveCopyOnly)
     EXPECT_EQ(stored(FunctionKey::F12), u"");
     EXPECT_EQ(bindings.live(FunctionKey::F12), u"");
     EXPECT_EQ(bindings.pathCopy(FunctionKey::F12), u"/bin/f12");
+}
+
+TEST_F(BindingSetTest, WhichKeysHaveFilesIsToldAfterLoadingBrowseAndClearing)
+{
+    std::vector<KeySelection> told;
+    bindings.setLiveObserver([&] { told.push_back(bindings.keysWithFiles()); });
+    storeValue(FunctionKey::F8, u"/bin/f8");
+    bindings.load(*store);
+    bindings.browse(FunctionKey::F12, u"/bin/f12");
+    bindings.clear(FunctionKey::F8);
+    const std::vector<KeySelection> expected{{false, false, true, false, false, false, false},
+                                             {false, false, true, false, false, false, true},
+                                             {false, false, false, false, false, false, true}};
+    EXPECT_EQ(told, expected);
 }
 
 TEST_F(BindingSetTest, AFailedSaveIsReportedAfterTryingEveryValue)

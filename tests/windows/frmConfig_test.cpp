@@ -1,3 +1,4 @@
+#include "idle_keys.h"
 #include "message_box_driver.h"
 #include "recording_opener.h"
 
@@ -27,15 +28,6 @@ using vantrel::platform::FunctionKey;
 using Outcome = vantrel::FilePicker::Outcome;
 
 namespace {
-
-// Keys that never report anything.
-class IdleKeys : public vantrel::platform::KeySource {
-public:
-    bool start(std::string *) override { return true; }
-    vantrel::platform::KeySourceWakeup wakeup() const override { return {}; }
-    bool collect() override { return true; }
-    vantrel::platform::KeyState query(FunctionKey) override { return {}; }
-};
 
 // Plays the user in the Open dialog: answers each request with the next
 // scripted result and remembers what was asked.
@@ -106,7 +98,7 @@ class FrmConfigTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<vantrel::platform::Registry> registry;
-    IdleKeys keys;
+    vantrel::test::IdleKeys keys;
     vantrel::test::RecordingOpener opener;
     ScriptedPicker *picker = nullptr;
     std::unique_ptr<frmConfig> window;
@@ -340,6 +332,29 @@ private slots:
         QCOMPARE(window->bindings().live(FunctionKey::F8), u"/home/u/My Notes");
         QCOMPARE(window->bindings().pathCopy(FunctionKey::F8), u"/home/u/My Notes");
         QCOMPARE(stored(*registry, u"F8"), u"/old/eight");
+    }
+
+    // Only keys with a file are asked of the desktop; where it fires a key's
+    // file through another trigger, the key's label says so in its tooltip.
+    void keysWithFilesAreAskedForAndOtherTriggersNoted()
+    {
+        store(*registry, u"F8", u"/p/eight");
+        keys.triggers = {"Ctrl+F6", "F7", "", std::nullopt};
+        start();
+        QCOMPARE(keys.used.back(), (vantrel::platform::KeySelection{false, false, true}));
+        auto *f6 = child<QLabel>(window.get(), QStringLiteral("Key0"));
+        QVERIFY(f6->toolTip().contains(QStringLiteral("Ctrl+F6")));
+        QCOMPARE(f6->text(), QStringLiteral("F6"));
+        QCOMPARE(child<QLabel>(window.get(), QStringLiteral("Key1"))->toolTip(), QString());
+        QVERIFY(child<QLabel>(window.get(), QStringLiteral("Key2"))->toolTip().contains(QStringLiteral("no key")));
+        QCOMPARE(child<QLabel>(window.get(), QStringLiteral("Key3"))->toolTip(), QString());
+
+        showWindow();
+        picker->answers.push_back({Outcome::Chosen, QStringLiteral("/p/six")});
+        QTest::mouseClick(cmd(window.get(), FunctionKey::F6), Qt::LeftButton);
+        QCOMPARE(keys.used.back(), (vantrel::platform::KeySelection{true, false, true}));
+        QTest::keyClick(cmd(window.get(), FunctionKey::F8), Qt::Key_Delete);
+        QCOMPARE(keys.used.back(), (vantrel::platform::KeySelection{true, false, false}));
     }
 
     // The dialog opens where the last choice, in any row, left it. A cancelled

@@ -1,3 +1,4 @@
+#include "idle_keys.h"
 #include "message_box_driver.h"
 #include "recording_opener.h"
 
@@ -70,12 +71,13 @@ private slots:
     void init()
     {
         bindings = BindingSet();
+        desktopKeys = vantrel::test::IdleKeys();
         opener.opened.clear();
     }
 
     void layoutFollowsTheDesign()
     {
-        frmKeys window(bindings, opener);
+        frmKeys window(bindings, desktopKeys, opener);
 
         QCOMPARE(window.windowTitle(), QStringLiteral("View Key Configuration"));
         QCOMPARE(window.size(), QSize(356, 169));
@@ -117,12 +119,24 @@ private slots:
     {
         bindings.browse(FunctionKey::F6, u"/home/u/notes.txt");
         bindings.browse(FunctionKey::F10, u"  spaced path ");
-        frmKeys window(bindings, opener);
+        frmKeys window(bindings, desktopKeys, opener);
 
         QCOMPARE(lines(&window), QStringList({"F6    /home/u/notes.txt", "F7    ", "F8    ", "F9    ",
                                                "F10     spaced path ", "F11   ", "F12   "}));
         QVERIFY(list(&window)->selectedItems().isEmpty());
         QCOMPARE(shownName(&window), QString());
+    }
+
+    // A key the desktop fires through another trigger says so on its line.
+    void linesNoteAnotherTrigger()
+    {
+        desktopKeys.triggers = {"F6", "Ctrl+F7", ""};
+        frmKeys window(bindings, desktopKeys, opener);
+        QCOMPARE(list(&window)->item(0)->toolTip(), QString());
+        QVERIFY(list(&window)->item(1)->toolTip().contains(QStringLiteral("Ctrl+F7")));
+        QVERIFY(list(&window)->item(2)->toolTip().contains(QStringLiteral("no key")));
+        QCOMPARE(list(&window)->item(3)->toolTip(), QString());
+        QCOMPARE(list(&window)->item(1)->text(), QStringLiteral("F7    "));
     }
 
     void showsTheFileNamePart_data()
@@ -145,7 +159,7 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QString, shown);
         bindings.browse(FunctionKey::F9, path.toStdU16String());
-        frmKeys window(bindings, opener);
+        frmKeys window(bindings, desktopKeys, opener);
 
         clickLine(&window, 3);
         QCOMPARE(shownName(&window), shown);
@@ -156,7 +170,7 @@ private slots:
     {
         bindings.browse(FunctionKey::F6, u"/a/six");
         bindings.browse(FunctionKey::F7, u"/a/seven");
-        frmKeys window(bindings, opener);
+        frmKeys window(bindings, desktopKeys, opener);
 
         clickLine(&window, 0);
         QTest::keyClick(list(&window), Qt::Key_Down);
@@ -167,7 +181,7 @@ private slots:
     {
         bindings.browse(FunctionKey::F8, u"/home/u/run me.sh");
         bindings.browse(FunctionKey::F11, u" lead and trail ");
-        frmKeys window(bindings, opener);
+        frmKeys window(bindings, desktopKeys, opener);
 
         pressExecute(&window);
         QVERIFY(opener.opened.empty());
@@ -187,7 +201,7 @@ private slots:
     void middleButtonSaysMah()
     {
         bindings.browse(FunctionKey::F6, u"/a/six");
-        frmKeys window(bindings, opener);
+        frmKeys window(bindings, desktopKeys, opener);
         window.show();
         QListWidget *lst = list(&window);
 
@@ -215,7 +229,7 @@ private slots:
     // nor Escape does; Enter in the list presses Close.
     void onlyCloseEndsTheWindow()
     {
-        SingleWindow<frmKeys> keys([this] { return new frmKeys(bindings, opener); });
+        SingleWindow<frmKeys> keys([this] { return new frmKeys(bindings, desktopKeys, opener); });
         QPointer<frmKeys> window = keys.show();
 
         QVERIFY(!window->close());
@@ -234,7 +248,7 @@ private slots:
     {
         bindings.browse(FunctionKey::F6, u"/old/six");
         bindings.browse(FunctionKey::F12, u"/old/twelve");
-        SingleWindow<frmKeys> keys([this] { return new frmKeys(bindings, opener); });
+        SingleWindow<frmKeys> keys([this] { return new frmKeys(bindings, desktopKeys, opener); });
         QPointer<frmKeys> first = keys.show();
         clickLine(first, 0);
 
@@ -258,6 +272,7 @@ private slots:
 
 private:
     BindingSet bindings;
+    vantrel::test::IdleKeys desktopKeys;
     RecordingOpener opener;
 };
 

@@ -1,14 +1,53 @@
 #include "platform/platform.h"
 
+#include "platform/linux/keys/key_route.h"
+#include "platform/linux/keys/portal_key_source.h"
+#include "platform/linux/keys/x11_key_source.h"
 #include "platform/linux/open/gio_opener.h"
 #include "platform/linux/settings/registry_file.h"
-#include "platform/linux/keys/x11_key_source.h"
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace vantrel::platform {
 
+namespace {
+
+// Where no route sees the keys: presses come only from "vantrel --press".
+class NoKeySource final : public KeySource {
+public:
+    bool start(std::string *) override { return true; }
+    KeySourceWakeup wakeup() const override { return {}; }
+    bool collect() override { return true; }
+    KeyState query(FunctionKey) override { return {}; }
+};
+
+std::optional<std::string> environmentVariable(std::string_view name)
+{
+    const char *value = std::getenv(std::string(name).c_str());
+    if (!value)
+        return std::nullopt;
+    return std::string(value);
+}
+
+} // namespace
+
 std::unique_ptr<Registry> createRegistry() { return std::make_unique<linux_backend::RegistryFile>(); }
 
-std::unique_ptr<KeySource> createKeySource() { return std::make_unique<linux_backend::X11KeySource>(); }
+std::unique_ptr<KeySource> createKeySource()
+{
+    const auto choice = linux_backend::chooseKeyRoute({environmentVariable, linux_backend::portalOffersGlobalShortcuts});
+    std::fprintf(stderr, "%s\n", choice.line.c_str());
+    switch (choice.route) {
+    case linux_backend::KeyRoute::XInput2:
+        return std::make_unique<linux_backend::X11KeySource>();
+    case linux_backend::KeyRoute::Portal:
+        return std::make_unique<linux_backend::PortalKeySource>();
+    case linux_backend::KeyRoute::None:
+        break;
+    }
+    return std::make_unique<NoKeySource>();
+}
 
 std::unique_ptr<Opener> createOpener() { return std::make_unique<linux_backend::GioOpener>(); }
 

@@ -1,0 +1,125 @@
+#include "platform/linux/keys/portal_key_source.h"
+
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+namespace vantrel::platform::linux_backend {
+
+namespace {
+ShortcutPressCounter::Time now() { return std::chrono::steady_clock::now().time_since_epoch(); }
+} // namespace
+
+PortalKeySource::PortalKeySource() = default;
+
+PortalKeySource::~PortalKeySource()
+{
+    // The session's thread ends first: it still wakes us until then.
+    session_.reset();
+    if (wakeFd_ >= 0)
+        close(wakeFd_);
+}
+
+bool PortalKeySource::start(std::string *error)
+{
+    if (session_)
+        return !lost_;
+    if (wakeFd_ < 0) {
+        wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        if (wakeFd_ < 0) {
+            *error = std::string("no event descriptor: ") + std::strerror(errno);
+            return false;
+        }
+    }
+    PortalSessionEvents events;
+    events.signal = [this](const ShortcutSignal &signal) {
+        {
+            const std::lock_guard lock(inbox_.mutex);
+            inbox_.signals.push_back(signal);
+        }
+        wake();
+    };
+    events.triggers = [this](const DesktopTriggers &triggers) {
+        {
+            const std::lock_guard lock(inbox_.mutex);
+            inbox_.triggers = triggers;
+        }
+        wake();
+    };
+    events.lost = [this](const std::string &why) {
+        std::fprintf(stderr, "vantrel: %s\n", why.c_str());
+        {
+            const std::lock_guard lock(inbox_.mutex);
+            inbox_.lost = true;
+        }
+        wake();
+    };
+    auto session = std::make_unique<PortalSession>(std::move(events));
+    if (!session->open(error))
+        return false;
+    session_ = std::move(session);
+    if (used_)
+        session_->bind(*used_);
+    return true;
+}
+
+void PortalKeySource::wake()
+{
+    const std::uint64_t one = 1;
+    // A full counter already wakes the reader; nothing else can fail here.
+    [[maybe_unused]] const auto written = write(wakeFd_, &one, sizeof one);
+}
+
+KeySourceWakeup PortalKeySource::wakeup() const
+{
+    KeySourceWakeup wakeup;
+    wakeup.fd = wakeFd_;
+    return wakeup;
+}
+
+bool PortalKeySource::collect()
+{
+    if (!session_)
+        return false;
+    std::uint64_t count = 0;
+    [[maybe_unused]] const auto read = ::read(wakeFd_, &count, sizeof count);
+    std::vector<ShortcutSignal> signals;
+    {
+        const std::lock_guard lock(inbox_.mutex);
+        signals.swap(inbox_.signals);
+        if (inbox_.triggers) {
+            triggers_ = *inbox_.triggers;
+            inbox_.triggers.reset();
+        }
+        lost_ = inbox_.lost;
+    }
+    for (const auto &signal : signals) {
+        if (signal.activated)
+            counter_.activated(signal.key, signal.at);
+        else
+            counter_.deactivated(signal.key);
+    }
+    return !lost_;
+}
+
+KeyState PortalKeySource::query(FunctionKey key) { return counter_.query(key, now()); }
+
+void PortalKeySource::useKeys(const KeySelection &keys)
+{
+    if (used_ == keys)
+        return;
+    used_ = keys;
+    if (session_)
+        session_->bind(keys);
+}
+
+std::optional<std::string> PortalKeySource::desktopTrigger(FunctionKey key) const
+{
+    return triggers_[slotIndex(key)];
+}
+
+} // namespace vantrel::platform::linux_backend
