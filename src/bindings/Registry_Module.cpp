@@ -57,10 +57,8 @@ std::optional<std::u16string> QueryRegString(Registry &registry, RegHandle key,
     if (registry.queryValue(key, valueName, &scratchType, buffer.data(), &size) != ERROR_SUCCESS)
         return std::nullopt;
 
-    std::u16string text(buffer.size() / 2, u' ');
-    for (std::size_t i = 0; i < text.size(); ++i)
-        text[i] = static_cast<char16_t>(buffer[2 * i] | (buffer[2 * i + 1] << 8));
-    return TrimAtNull(text);
+    return TrimAtNull(
+        platform::fromUtf16le(std::string_view(reinterpret_cast<const char *>(buffer.data()), buffer.size())));
 }
 
 std::optional<std::u16string> ReadRegString(Registry &registry, RegHandle root,

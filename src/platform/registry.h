@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace vantrel::platform {
 
@@ -16,6 +17,27 @@ inline constexpr RegHandle HKEY_CLASSES_ROOT = 0x80000000u;
 inline constexpr RegHandle HKEY_CURRENT_USER = 0x80000001u;
 inline constexpr RegHandle HKEY_LOCAL_MACHINE = 0x80000002u;
 inline constexpr RegHandle HKEY_USERS = 0x80000003u;
+
+// The predefined roots, by the names the registry editor gives them.
+struct PredefinedRoot {
+    RegHandle handle;
+    std::u16string_view name;
+};
+inline constexpr PredefinedRoot kPredefinedRoots[] = {
+    {HKEY_CLASSES_ROOT, u"HKEY_CLASSES_ROOT"},
+    {HKEY_CURRENT_USER, u"HKEY_CURRENT_USER"},
+    {HKEY_LOCAL_MACHINE, u"HKEY_LOCAL_MACHINE"},
+    {HKEY_USERS, u"HKEY_USERS"},
+};
+
+// The predefined root a handle stands for, or null for any other handle.
+inline const PredefinedRoot *findPredefinedRoot(RegHandle handle)
+{
+    for (const PredefinedRoot &root : kPredefinedRoots)
+        if (root.handle == handle)
+            return &root;
+    return nullptr;
+}
 
 inline constexpr RegStatus ERROR_SUCCESS = 0;
 inline constexpr RegStatus ERROR_FILE_NOT_FOUND = 2;

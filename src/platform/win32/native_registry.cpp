@@ -23,13 +23,7 @@ HKEY hkey(Key key) { return static_cast<HKEY>(key); }
 
 Key predefinedKey(std::uint32_t root)
 {
-    switch (root) {
-    case 0x80000000u: return HKEY_CLASSES_ROOT;
-    case 0x80000001u: return HKEY_CURRENT_USER;
-    case 0x80000002u: return HKEY_LOCAL_MACHINE;
-    case 0x80000003u: return HKEY_USERS;
-    default: return nullptr;
-    }
+    return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(root)));
 }
 
 Status openKey(Key parent, const std::wstring &path, Key *key)

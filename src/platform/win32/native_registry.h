@@ -12,8 +12,9 @@ namespace vantrel::platform::windows_backend::native {
 using Key = void *;   // an HKEY
 using Status = long;  // an LSTATUS, a Win32 error code
 
-// The HKEY of a predefined root given by its handle value (0x80000000
-// HKEY_CLASSES_ROOT up to 0x80000003 HKEY_USERS); null for any other value.
+// The HKEY of a predefined root given by its handle value (the roots are
+// listed in platform/registry.h): Windows defines each root's HKEY as that
+// value sign-extended to a pointer.
 Key predefinedKey(std::uint32_t root);
 
 // Opens an existing key to read its values.

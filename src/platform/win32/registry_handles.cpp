@@ -1,21 +1,8 @@
 #include "platform/win32/registry_handles.h"
 
-#include <array>
-
 namespace vantrel::platform::windows_backend {
 
 namespace {
-
-struct Root {
-    RegHandle handle;
-    const char16_t *name;
-};
-constexpr std::array<Root, 4> kRoots{{
-    {HKEY_CLASSES_ROOT, u"HKEY_CLASSES_ROOT"},
-    {HKEY_CURRENT_USER, u"HKEY_CURRENT_USER"},
-    {HKEY_LOCAL_MACHINE, u"HKEY_LOCAL_MACHINE"},
-    {HKEY_USERS, u"HKEY_USERS"},
-}};
 
 // Numbers handed out run from 1 up to just below the predefined roots.
 constexpr RegHandle kFirstHandle = 1;
@@ -31,17 +18,13 @@ RegistryHandles::~RegistryHandles()
 
 bool RegistryHandles::isPredefinedRoot(RegHandle handle)
 {
-    for (const auto &root : kRoots)
-        if (root.handle == handle)
-            return true;
-    return false;
+    return findPredefinedRoot(handle) != nullptr;
 }
 
 std::optional<RegistryHandles::Key> RegistryHandles::find(RegHandle handle) const
 {
-    for (const auto &root : kRoots)
-        if (root.handle == handle)
-            return Key{native::predefinedKey(handle), root.name};
+    if (const PredefinedRoot *root = findPredefinedRoot(handle))
+        return Key{native::predefinedKey(handle), std::u16string(root->name)};
     if (const auto it = open_.find(handle); it != open_.end())
         return it->second;
     return std::nullopt;

@@ -69,18 +69,6 @@ private:
     std::unordered_map<std::u16string, std::size_t> valueIndex_;  // by folded name
 };
 
-// The predefined roots, by their names in the file.
-struct RegRoot {
-    std::uint32_t handle;
-    std::u16string_view name;
-};
-inline constexpr RegRoot kRegRoots[] = {
-    {0x80000000u, u"HKEY_CLASSES_ROOT"},
-    {0x80000001u, u"HKEY_CURRENT_USER"},
-    {0x80000002u, u"HKEY_LOCAL_MACHINE"},
-    {0x80000003u, u"HKEY_USERS"},
-};
-
 struct RegDocument {
     // Its subkeys are the roots that the file mentions, by their names.
     RegKey top{u""};

@@ -15,7 +15,7 @@ namespace vantrel::platform::linux_backend {
 // case, a later value of the same name replacing an earlier one).
 class RegKeyLookup : public RegTextSink {
 public:
-    // root as kRegRoots spells it; levels below it.
+    // root as kPredefinedRoots spells it; levels below it.
     RegKeyLookup(std::u16string_view root, const std::vector<std::u16string> &levels,
                  std::optional<std::u16string> valueName = std::nullopt);
 

@@ -2,6 +2,8 @@
 
 #include "platform/linux/settings/case_fold.h"
 #include "platform/linux/settings/text_encoding.h"
+#include "platform/registry.h"
+#include "platform/utf16le.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -60,16 +62,6 @@ std::string quoted(std::u16string_view text)
     return out;
 }
 
-std::vector<std::uint8_t> utf16leBytes(std::u16string_view text)
-{
-    std::vector<std::uint8_t> bytes(text.size() * 2);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        bytes[2 * i] = static_cast<std::uint8_t>(text[i] & 0xFF);
-        bytes[2 * i + 1] = static_cast<std::uint8_t>(text[i] >> 8);
-    }
-    return bytes;
-}
-
 int hexDigit(char16_t c)
 {
     if (c >= u'0' && c <= u'9')
@@ -105,7 +97,7 @@ std::u16string decode(std::string_view bytes)
     std::u16string text;
     if (bytes.starts_with("\xFF\xFE")) {
         const std::string_view body = bytes.substr(2);
-        text = decodeUtf16le(body);
+        text = fromUtf16le(body);
         if (body.size() % 2 != 0)
             throw Fault{lineAt(text, text.size()), "the UTF-16 text ends in the middle of a character"};
         if (const auto bad = findUnpairedSurrogate(text); bad != std::u16string::npos)
@@ -201,10 +193,11 @@ private:
 
         const auto rootEnd = std::min(path.find(u'\\'), path.size());
         const auto rootName = path.substr(0, rootEnd);
-        const auto root = std::find_if(std::begin(kRegRoots), std::end(kRegRoots), [&](const RegRoot &r) {
-            return rootName.size() == r.name.size() && startsWithAsciiNoCase(rootName, r.name);
-        });
-        if (root == std::end(kRegRoots))
+        const auto root =
+            std::find_if(std::begin(kPredefinedRoots), std::end(kPredefinedRoots), [&](const PredefinedRoot &r) {
+                return rootName.size() == r.name.size() && startsWithAsciiNoCase(rootName, r.name);
+            });
+        if (root == std::end(kPredefinedRoots))
             throw Fault{number, "unknown root key " + quoted(path.substr(0, rootEnd))};
 
         levels_.clear();
@@ -270,7 +263,7 @@ private:
                 throw Fault{number, "text after the closing quote"};
             text.push_back(u'\0');
             type = kTypeString;
-            data = utf16leBytes(text);
+            data = toUtf16le(text);
         } else if (rest == u"-") {
             throw Fault{number, "value deletions (=-) are not supported"};
         } else if (startsWithAsciiNoCase(rest, u"dword:")) {
@@ -298,7 +291,7 @@ private:
             data = parseHexList(rest.substr(1), number);
             if (ansiData_ && (type == kTypeString || type == kTypeExpandString || type == kTypeMultiString)) {
                 const std::string ansi(data.begin(), data.end());
-                data = utf16leBytes(decodeWindows1252(ansi));
+                data = toUtf16le(decodeWindows1252(ansi));
             }
         } else {
             throw Fault{number, "unknown kind of value data: " + quoted(rest)};
@@ -383,7 +376,7 @@ std::optional<std::u16string> plainText(const RegValue &value)
 {
     if (value.type != kTypeString || value.data.size() < 2 || value.data.size() % 2 != 0)
         return std::nullopt;
-    std::u16string text = decodeUtf16le(
+    std::u16string text = fromUtf16le(
         std::string_view(reinterpret_cast<const char *>(value.data.data()), value.data.size()));
     if (text.back() != u'\0')
         return std::nullopt;

@@ -37,7 +37,7 @@ struct RegTextError {
 class RegTextSink {
 public:
     virtual ~RegTextSink() = default;
-    // A [key] line: its root as kRegRoots spells it, and the levels below.
+    // A [key] line: its root as kPredefinedRoots spells it, and the levels below.
     virtual void section(std::u16string_view root, const std::vector<std::u16string_view> &levels,
                          std::vector<std::u16string> comments) = 0;
     // A value of the key of the latest section, with the comments above it.

@@ -213,11 +213,9 @@ std::string RegistryFile::describeFailure(RegStatus status) const
 
 RegStatus RegistryFile::resolve(RegHandle handle, KeyPath &place)
 {
-    for (const RegRoot &root : kRegRoots) {
-        if (root.handle == handle) {
-            place = {std::u16string(root.name), {}};
-            return ERROR_SUCCESS;
-        }
+    if (const PredefinedRoot *root = findPredefinedRoot(handle)) {
+        place = {std::u16string(root->name), {}};
+        return ERROR_SUCCESS;
     }
     const auto open = handles_.find(handle);
     if (open == handles_.end())

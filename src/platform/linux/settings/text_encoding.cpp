@@ -1,78 +1,25 @@
 #include "platform/linux/settings/text_encoding.h"
 
+#include "platform/linux/utf8.h"
+
 #include <cstdint>
 
 namespace vantrel::platform::linux_backend {
-
-namespace {
-
-bool isHighSurrogate(char32_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool isLowSurrogate(char32_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
-
-void appendUtf16(std::u16string &out, char32_t cp)
-{
-    if (cp < 0x10000) {
-        out.push_back(static_cast<char16_t>(cp));
-    } else {
-        cp -= 0x10000;
-        out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    }
-}
-
-} // namespace
 
 std::optional<std::u16string> decodeUtf8(std::string_view bytes, std::size_t *badOffset)
 {
     std::u16string out;
     out.reserve(bytes.size());
-    std::size_t i = 0;
-    const auto fail = [&] {
-        if (badOffset)
-            *badOffset = i;
-        return std::nullopt;
-    };
-    while (i < bytes.size()) {
-        const auto lead = static_cast<std::uint8_t>(bytes[i]);
-        if (lead < 0x80) {
-            out.push_back(lead);
-            ++i;
-            continue;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const Utf8Sequence sequence = readUtf8Sequence(bytes.substr(i));
+        if (sequence.length == 0) {
+            if (badOffset)
+                *badOffset = i;
+            return std::nullopt;
         }
-        int extra;
-        char32_t cp;
-        char32_t minimum;
-        if ((lead & 0xE0) == 0xC0) {
-            extra = 1, cp = lead & 0x1F, minimum = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            extra = 2, cp = lead & 0x0F, minimum = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            extra = 3, cp = lead & 0x07, minimum = 0x10000;
-        } else {
-            return fail();
-        }
-        if (bytes.size() - i <= static_cast<std::size_t>(extra))
-            return fail();
-        for (int k = 1; k <= extra; ++k) {
-            const auto next = static_cast<std::uint8_t>(bytes[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return fail();
-            cp = (cp << 6) | (next & 0x3F);
-        }
-        if (cp < minimum || cp > 0x10FFFF || isHighSurrogate(cp) || isLowSurrogate(cp))
-            return fail();
-        appendUtf16(out, cp);
-        i += extra + 1;
+        appendUtf16CodePoint(out, sequence.codePoint);
+        i += sequence.length;
     }
-    return out;
-}
-
-std::u16string decodeUtf16le(std::string_view bytes)
-{
-    std::u16string out(bytes.size() / 2, u'\0');
-    for (std::size_t i = 0; i < out.size(); ++i)
-        out[i] = static_cast<char16_t>(static_cast<std::uint8_t>(bytes[2 * i]) |
-                                       (static_cast<std::uint8_t>(bytes[2 * i + 1]) << 8));
     return out;
 }
 
@@ -108,22 +55,8 @@ void appendUtf8(std::string &out, std::u16string_view text)
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t cp = text[i];
         if (isHighSurrogate(cp) && i + 1 < text.size() && isLowSurrogate(text[i + 1]))
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[++i] - 0xDC00);
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
+            cp = fromSurrogatePair(cp, text[++i]);
+        appendUtf8CodePoint(out, cp);
     }
 }
 

@@ -14,9 +14,6 @@ namespace vantrel::platform::linux_backend {
 // included), with *badOffset set to the first byte that is wrong.
 std::optional<std::u16string> decodeUtf8(std::string_view bytes, std::size_t *badOffset);
 
-// Little-endian code units; the byte count must be even.
-std::u16string decodeUtf16le(std::string_view bytes);
-
 // Windows-1252, the ANSI code page of western Windows systems. The five bytes
 // it leaves undefined map to the C1 control of the same number, as Windows
 // converts them.

@@ -20,15 +20,14 @@ using vantrel::platform::toUtf16le;
 // A file as the Windows registry editor writes it: UTF-16LE, BOM, CRLF.
 std::string windowsExport(const std::u16string &text)
 {
-    std::string bytes = "\xFF\xFE";
+    std::u16string crlf;
     for (char16_t unit : text) {
-        if (unit == u'\n') {
-            bytes += std::string("\r\0", 2);
-        }
-        bytes.push_back(static_cast<char>(unit & 0xff));
-        bytes.push_back(static_cast<char>(unit >> 8));
+        if (unit == u'\n')
+            crlf += u'\r';
+        crlf += unit;
     }
-    return bytes;
+    const auto units = toUtf16le(crlf);
+    return "\xFF\xFE" + std::string(units.begin(), units.end());
 }
 
 RegDocument parsed(std::string_view text)
