@@ -63,6 +63,8 @@ ProbeDesktop::ProbeDesktop()
     writeFile(configHome() / "mimeapps.list", "[Default Applications]\n"
                                               "text/plain=vantrel-probe-files.desktop\n"
                                               "inode/directory=vantrel-probe-files.desktop\n"
+                                              "application/octet-stream=vantrel-probe-files.desktop\n"
+                                              "application/x-zerosize=vantrel-probe-files.desktop\n"
                                               "x-scheme-handler/mailto=vantrel-probe-addresses.desktop\n");
 
     setenv("XDG_DATA_HOME", dataHome().c_str(), 1);
@@ -86,7 +88,8 @@ void ProbeDesktop::writeDesktopEntry(const fs::path &path, const std::string &ar
                     "Type=Application\n"
                     "Name=Vantrel launch probe\n"
                     "Exec=\"" + launchProbe().string() + "\" " + args + "\n"
-                    "MimeType=text/plain;inode/directory;x-scheme-handler/mailto;\n");
+                    "MimeType=text/plain;inode/directory;application/octet-stream;application/x-zerosize;"
+                    "x-scheme-handler/mailto;\n");
 }
 
 std::vector<LaunchRecord> ProbeDesktop::records() const

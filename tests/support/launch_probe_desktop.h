@@ -17,8 +17,9 @@ struct LaunchRecord {
 
 // A desktop of the process's own in a temporary folder: XDG_DATA_HOME and
 // XDG_CONFIG_HOME point into it, and the launch probe is the registered
-// handler of text files, folders and mailto: addresses. Records of every
-// probe run land in recordsFolder(). Make it before anything reads the XDG
+// handler of text files, folders, files of unknown and of no content, and
+// mailto: addresses. Records of every probe run land in recordsFolder().
+// Make it before anything reads the XDG
 // variables (GLib keeps the first values it sees).
 class ProbeDesktop {
 public:

@@ -5,7 +5,17 @@
 #include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
+
+extern char **environ;
 
 namespace vantrel::platform::linux_backend {
 
@@ -17,77 +27,121 @@ std::string messageOf(GError *raw)
     return error ? error->message : "unknown error";
 }
 
-// The callback's data: done, until the launch finishes.
-gpointer keep(LaunchDone done) { return new LaunchDone(std::move(done)); }
-std::unique_ptr<LaunchDone> take(gpointer data) { return std::unique_ptr<LaunchDone>(static_cast<LaunchDone *>(data)); }
-
-void defaultHandlerFinished(GObject *, GAsyncResult *result, gpointer data)
-{
-    const auto done = take(data);
-    GError *error = nullptr;
-    if (g_app_info_launch_default_for_uri_finish(result, &error))
-        (*done)({});
-    else
-        (*done)(messageOf(error));
-}
-
-void desktopEntryFinished(GObject *app, GAsyncResult *result, gpointer data)
-{
-    const auto done = take(data);
-    GError *error = nullptr;
-    if (g_app_info_launch_uris_finish(G_APP_INFO(app), result, &error))
-        (*done)({});
-    else
-        (*done)(messageOf(error));
-}
-
 // Runs in the child between fork and exec: only async-signal-safe calls.
 void startNewSession(gpointer) { setsid(); }
 
-} // namespace
-
-void openWithDefaultHandler(const std::string &uri, LaunchDone done)
+// uri: the one address to hand over, or null.
+std::string launchApplication(GAppInfo *app, const char *uri)
 {
-    g_app_info_launch_default_for_uri_async(uri.c_str(), nullptr, nullptr, defaultHandlerFinished,
-                                            keep(std::move(done)));
+    GList address{const_cast<char *>(uri), nullptr, nullptr};
+    GList *uris = uri ? &address : nullptr;
+    GError *error = nullptr;
+    // Every application on this platform comes from a desktop entry; only
+    // that kind of launch lets the child leave our session.
+    const bool launched =
+        G_IS_DESKTOP_APP_INFO(app)
+            ? g_desktop_app_info_launch_uris_as_manager(G_DESKTOP_APP_INFO(app), uris, nullptr, G_SPAWN_SEARCH_PATH,
+                                                        startNewSession, nullptr, nullptr, nullptr, &error)
+            : g_app_info_launch_uris(app, uris, nullptr, &error);
+    return launched ? std::string() : messageOf(error);
 }
 
-void openFileWithDefaultHandler(const std::string &path, LaunchDone done)
+class PosixSpawnSetup {
+public:
+    PosixSpawnSetup()
+    {
+        posix_spawnattr_init(&attributes_);
+        posix_spawn_file_actions_init(&actions_);
+    }
+    ~PosixSpawnSetup()
+    {
+        posix_spawn_file_actions_destroy(&actions_);
+        posix_spawnattr_destroy(&attributes_);
+    }
+    PosixSpawnSetup(const PosixSpawnSetup &) = delete;
+    PosixSpawnSetup &operator=(const PosixSpawnSetup &) = delete;
+
+    posix_spawnattr_t attributes_;
+    posix_spawn_file_actions_t actions_;
+};
+
+} // namespace
+
+std::string openWithDefaultHandler(const std::string &uri)
+{
+    // As GLib picks the application, without the launch that would keep the
+    // child in our session.
+    GObjectPtr<GAppInfo> app;
+    const GCharPtr scheme(g_uri_parse_scheme(uri.c_str()));
+    if (scheme && *scheme)
+        app.reset(g_app_info_get_default_for_uri_scheme(scheme.get()));
+    if (!app) {
+        const GObjectPtr<GFile> file(g_file_new_for_uri(uri.c_str()));
+        GError *error = nullptr;
+        app.reset(g_file_query_default_handler(file.get(), nullptr, &error));
+        if (!app)
+            return messageOf(error);
+    }
+    return launchApplication(app.get(), uri.c_str());
+}
+
+std::string openFileWithDefaultHandler(const std::string &path)
 {
     GError *error = nullptr;
     const GCharPtr uri(g_filename_to_uri(path.c_str(), nullptr, &error));
-    if (uri)
-        openWithDefaultHandler(uri.get(), std::move(done));
-    else
-        done(messageOf(error));
+    return uri ? openWithDefaultHandler(uri.get()) : messageOf(error);
 }
 
-void launchDesktopEntry(const std::string &path, LaunchDone done)
+std::string openDesktopEntry(const std::string &path)
 {
-    const GObjectPtr<GDesktopAppInfo> app(g_desktop_app_info_new_from_filename(path.c_str()));
-    if (!app) {
-        done("not a desktop entry that describes an application");
-        return;
-    }
-    g_app_info_launch_uris_async(G_APP_INFO(app.get()), nullptr, nullptr, nullptr, desktopEntryFinished,
-                                 keep(std::move(done)));
-}
-
-void runProgram(const std::string &path, LaunchDone done)
-{
-    // Without flags the child's input is /dev/null and it inherits no
-    // descriptor beyond the standard three.
-    const GObjectPtr<GSubprocessLauncher> launcher(g_subprocess_launcher_new(G_SUBPROCESS_FLAGS_NONE));
-    g_subprocess_launcher_set_child_setup(launcher.get(), startNewSession, nullptr, nullptr);
-    const gchar *const argv[] = {path.c_str(), nullptr};
+    const std::unique_ptr<GKeyFile, decltype(&g_key_file_unref)> entry(g_key_file_new(), g_key_file_unref);
     GError *error = nullptr;
-    // The subprocess object watches for the child's end on GLib's own worker
-    // thread and reaps it there, so dropping our reference leaves no zombie.
-    const GObjectPtr<GSubprocess> child(g_subprocess_launcher_spawnv(launcher.get(), argv, &error));
-    if (child)
-        done({});
-    else
-        done(messageOf(error));
+    if (!g_key_file_load_from_file(entry.get(), path.c_str(), G_KEY_FILE_NONE, &error))
+        return messageOf(error);
+    const GCharPtr type(g_key_file_get_string(entry.get(), G_KEY_FILE_DESKTOP_GROUP, G_KEY_FILE_DESKTOP_KEY_TYPE,
+                                              nullptr));
+    if (type && std::strcmp(type.get(), G_KEY_FILE_DESKTOP_TYPE_LINK) == 0) {
+        const GCharPtr url(g_key_file_get_string(entry.get(), G_KEY_FILE_DESKTOP_GROUP,
+                                                 G_KEY_FILE_DESKTOP_KEY_URL, nullptr));
+        if (url && url.get()[0] == '/')
+            return openFileWithDefaultHandler(url.get());
+        if (!url || !g_uri_peek_scheme(url.get()))
+            return "a link entry without an address";
+        return openWithDefaultHandler(url.get());
+    }
+    const GObjectPtr<GDesktopAppInfo> app(g_desktop_app_info_new_from_filename(path.c_str()));
+    if (!app)
+        return "not a desktop entry that describes an application or a link";
+    return launchApplication(G_APP_INFO(app.get()), nullptr);
+}
+
+std::string runProgram(const std::string &path)
+{
+    // Not GLib's spawning: when the kernel refuses a file (ENOEXEC), GLib runs
+    // it with /bin/sh. glibc's posix_spawn reports the refusal instead.
+    PosixSpawnSetup setup;
+    sigset_t noSignals;
+    sigemptyset(&noSignals);
+    posix_spawnattr_setsigmask(&setup.attributes_, &noSignals);
+    posix_spawnattr_setflags(&setup.attributes_, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK);
+    posix_spawn_file_actions_addopen(&setup.actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addclosefrom_np(&setup.actions_, STDERR_FILENO + 1);
+    char *const argv[] = {const_cast<char *>(path.c_str()), nullptr};
+    pid_t child = 0;
+    const int failure = posix_spawn(&child, path.c_str(), &setup.actions_, &setup.attributes_, argv, environ);
+    if (failure != 0)
+        return std::strerror(failure);
+    const auto reap = [child] {
+        while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    };
+    try {
+        std::thread(reap).detach();
+    } catch (const std::system_error &) {
+        // No thread to spare: this launch's own thread waits instead.
+        reap();
+    }
+    return {};
 }
 
 } // namespace vantrel::platform::linux_backend

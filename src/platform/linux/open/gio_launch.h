@@ -1,28 +1,28 @@
 #pragma once
 
-#include <functional>
 #include <string>
 
-// The three ways the desktop opens something, through GIO. Each is started
-// on a thread whose thread-default main context runs; done is called there
-// once the launch has succeeded (with an empty text) or failed (with the
-// reason). None of them involves a shell.
+// The ways the desktop opens something. Each runs to its end on the calling
+// thread and returns an empty text on success, or the reason it failed. Every
+// program started runs in a session of its own, so that the end of ours (or
+// of the terminal it was started from) does not take it along. None of them
+// involves a shell.
 namespace vantrel::platform::linux_backend {
 
-using LaunchDone = std::function<void(const std::string &failure)>;
-
 // The default application for the address's scheme, or for the type of the
-// file a file: address names. File-type detection happens off this thread.
-void openWithDefaultHandler(const std::string &uri, LaunchDone done);
+// file a file: address names.
+std::string openWithDefaultHandler(const std::string &uri);
 
 // The same for an absolute path.
-void openFileWithDefaultHandler(const std::string &path, LaunchDone done);
+std::string openFileWithDefaultHandler(const std::string &path);
 
-// The application a .desktop file describes; nothing else of the file runs.
-void launchDesktopEntry(const std::string &path, LaunchDone done);
+// What a .desktop file describes: the application of an Application entry,
+// the address of a Link entry. Nothing else of the file runs.
+std::string openDesktopEntry(const std::string &path);
 
 // Runs the program with its own path as the only argument, in a session of
-// its own, with only the standard descriptors, reaped when it ends.
-void runProgram(const std::string &path, LaunchDone done);
+// its own, with only the standard descriptors, reaped when it ends. A file
+// the kernel refuses to run fails: it is never handed to a shell instead.
+std::string runProgram(const std::string &path);
 
 } // namespace vantrel::platform::linux_backend

@@ -10,10 +10,52 @@ namespace vantrel::platform::linux_backend {
 
 namespace {
 
+// A binding may be megabytes long; a log line shows its start.
+constexpr std::size_t kShownLength = 300;
+
+std::string shortened(std::string text)
+{
+    if (text.size() <= kShownLength)
+        return text;
+    const std::size_t whole = text.size();
+    std::size_t cut = kShownLength;
+    // Not inside a UTF-8 sequence.
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    text.resize(cut);
+    return text + "... (" + std::to_string(whole) + " bytes in all)";
+}
+
 // shownTarget: the target as it may appear on one line.
 void reportFailure(const std::string &shownTarget, const std::string &reason)
 {
-    std::fprintf(stderr, "vantrel: could not open %s: %s\n", shownTarget.c_str(), printableName(reason).c_str());
+    std::fprintf(stderr, "vantrel: could not open %s: %s\n", shortened(shownTarget).c_str(),
+                 shortened(printableName(reason)).c_str());
+}
+
+void launch(const std::string &target)
+{
+    const LaunchPlan plan = planLaunch(target);
+    std::string failure;
+    switch (plan.kind) {
+    case LaunchPlan::Kind::Unopenable:
+        failure = plan.reason;
+        break;
+    case LaunchPlan::Kind::Address:
+        failure = openWithDefaultHandler(plan.location);
+        break;
+    case LaunchPlan::Kind::DesktopEntry:
+        failure = openDesktopEntry(plan.location);
+        break;
+    case LaunchPlan::Kind::Program:
+        failure = runProgram(plan.location);
+        break;
+    case LaunchPlan::Kind::DefaultHandler:
+        failure = openFileWithDefaultHandler(plan.location);
+        break;
+    }
+    if (!failure.empty())
+        reportFailure(printableName(target), failure);
 }
 
 } // namespace
@@ -27,38 +69,8 @@ void GioOpener::open(const std::u16string &target)
         reportFailure(printableText(target), "not a valid file name");
         return;
     }
-    thread_.post([this, target = *bytes] { launch(target); });
-}
-
-void GioOpener::launch(const std::string &target)
-{
-    const LaunchPlan plan = planLaunch(target);
-    if (plan.kind == LaunchPlan::Kind::Unopenable) {
-        reportFailure(printableName(target), plan.reason);
-        return;
-    }
-    auto done = [this, target](const std::string &failure) {
-        if (!failure.empty())
-            reportFailure(printableName(target), failure);
-        thread_.endPending();
-    };
-    thread_.beginPending();
-    switch (plan.kind) {
-    case LaunchPlan::Kind::Address:
-        openWithDefaultHandler(plan.location, std::move(done));
-        break;
-    case LaunchPlan::Kind::DesktopEntry:
-        launchDesktopEntry(plan.location, std::move(done));
-        break;
-    case LaunchPlan::Kind::Program:
-        runProgram(plan.location, std::move(done));
-        break;
-    case LaunchPlan::Kind::DefaultHandler:
-        openFileWithDefaultHandler(plan.location, std::move(done));
-        break;
-    case LaunchPlan::Kind::Unopenable:
-        break;
-    }
+    if (!threads_.post(*bytes, [target = *bytes] { launch(target); }))
+        reportFailure(printableName(*bytes), "earlier opens of it have not finished");
 }
 
 } // namespace vantrel::platform::linux_backend

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,6 +21,27 @@ LaunchPlan unopenable(std::string reason)
 bool endsWith(std::string_view text, std::string_view suffix)
 {
     return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+// Whether the kernel can run the file by itself: an ELF image or a script
+// naming its interpreter. Anything else with the execute bit (every file on
+// a stick mounted with default options has it) is a document, never a list
+// of shell commands.
+bool runsByItself(const std::string &path)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat opened {};
+    char start[4] = {};
+    ssize_t got = 0;
+    if (fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode)) {
+        do
+            got = read(fd, start, sizeof start);
+        while (got < 0 && errno == EINTR);
+    }
+    close(fd);
+    return (got == 4 && std::memcmp(start, "\x7f" "ELF", 4) == 0) || (got >= 2 && start[0] == '#' && start[1] == '!');
 }
 
 } // namespace
@@ -55,7 +77,7 @@ LaunchPlan planLaunch(std::string_view target)
         return {LaunchPlan::Kind::DefaultHandler, path, {}};
     if (endsWith(path, ".desktop"))
         return {LaunchPlan::Kind::DesktopEntry, path, {}};
-    if (access(path.c_str(), X_OK) == 0)
+    if (access(path.c_str(), X_OK) == 0 && runsByItself(path))
         return {LaunchPlan::Kind::Program, path, {}};
     return {LaunchPlan::Kind::DefaultHandler, path, {}};
 }

@@ -5,16 +5,17 @@
 
 namespace vantrel::platform::linux_backend {
 
-// How a bound target is to be opened, decided from its text and from what the
-// file system says about the path, without opening or reading the file: a
+// How a bound target is to be opened, decided from its text, from what the
+// file system says about the path and, for a regular file with the execute
+// bit, from its first bytes. Nothing but a regular file is ever opened: a
 // fifo or a device must never hold us up.
 struct LaunchPlan {
     enum class Kind {
         Unopenable,      // reason says why
         Address,         // a URI with a scheme: its scheme's default handler
         DesktopEntry,    // a .desktop file: the application it describes
-        Program,         // an executable regular file: run directly
-        DefaultHandler,  // anything else: the default application for its type
+        Program,         // a program the kernel runs by itself (ELF or "#!"): run directly
+        DefaultHandler,  // anything else, execute bit or not: the default application for its type
     };
     Kind kind = Kind::Unopenable;
     // The address as given, or the path made absolute (so that nothing in it

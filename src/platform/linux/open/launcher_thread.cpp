@@ -1,74 +1,74 @@
 #include "platform/linux/open/launcher_thread.h"
 
-#include <glib.h>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 #include <pthread.h>
 
 namespace vantrel::platform::linux_backend {
 
-namespace {
+struct LauncherThreads::Shared {
+    std::mutex mutex;
+    std::condition_variable idle;
+    // The targets whose thread runs, with the jobs waiting behind its current one.
+    std::map<std::string, std::deque<std::function<void()>>> waiting;
 
-using Job = std::function<void()>;
-
-gboolean runJob(gpointer data)
-{
-    (*static_cast<Job *>(data))();
-    return G_SOURCE_REMOVE;
-}
-
-void deleteJob(gpointer data) { delete static_cast<Job *>(data); }
-
-gboolean quitLoop(gpointer loop)
-{
-    g_main_loop_quit(static_cast<GMainLoop *>(loop));
-    return G_SOURCE_REMOVE;
-}
-
-} // namespace
-
-LauncherThread::LauncherThread()
-    : context_(g_main_context_new()), loop_(g_main_loop_new(context_, FALSE)), thread_([this] { run(); })
-{
-}
-
-LauncherThread::~LauncherThread()
-{
-    post([this] { stopWhenIdle(); });
-    thread_.join();
-    g_main_loop_unref(loop_);
-    g_main_context_unref(context_);
-}
-
-void LauncherThread::post(std::function<void()> job)
-{
-    g_main_context_invoke_full(context_, G_PRIORITY_DEFAULT, runJob, new Job(std::move(job)), deleteJob);
-}
-
-void LauncherThread::run()
-{
-    pthread_setname_np(pthread_self(), "vantrel-launch");
-    g_main_context_push_thread_default(context_);
-    g_main_loop_run(loop_);
-    g_main_context_pop_thread_default(context_);
-}
-
-void LauncherThread::endPending()
-{
-    if (--pending_ == 0 && stopping_)
-        g_main_loop_quit(loop_);
-}
-
-void LauncherThread::stopWhenIdle()
-{
-    stopping_ = true;
-    if (pending_ == 0) {
-        g_main_loop_quit(loop_);
-        return;
+    void run(const std::string &target, std::function<void()> job)
+    {
+        pthread_setname_np(pthread_self(), "vantrel-launch");
+        for (;;) {
+            job();
+            const std::lock_guard lock(mutex);
+            const auto lane = waiting.find(target);
+            if (lane->second.empty()) {
+                waiting.erase(lane);
+                if (waiting.empty())
+                    idle.notify_all();
+                return;
+            }
+            job = std::move(lane->second.front());
+            lane->second.pop_front();
+        }
     }
-    GSource *deadline = g_timeout_source_new(static_cast<guint>(kStopWait.count()));
-    g_source_set_callback(deadline, quitLoop, loop_, nullptr);
-    g_source_attach(deadline, context_);
-    g_source_unref(deadline);
+};
+
+LauncherThreads::LauncherThreads() : shared_(std::make_shared<Shared>()) {}
+
+LauncherThreads::~LauncherThreads() { waitUntilIdle(kExitWait); }
+
+bool LauncherThreads::post(const std::string &target, std::function<void()> job)
+{
+    const std::lock_guard lock(shared_->mutex);
+    const auto [lane, fresh] = shared_->waiting.try_emplace(target);
+    if (!fresh) {
+        if (lane->second.size() >= kMaxWaiting)
+            return false;
+        lane->second.push_back(std::move(job));
+        return true;
+    }
+    try {
+        // Detached: the thread keeps what it uses alive, and a thread stuck in
+        // the kernel must not keep the program from ending.
+        std::thread([shared = shared_, target, job = std::move(job)]() mutable {
+            shared->run(target, std::move(job));
+        }).detach();
+    } catch (const std::system_error &) {
+        shared_->waiting.erase(lane);
+        if (shared_->waiting.empty())
+            shared_->idle.notify_all();
+        return false;
+    }
+    return true;
+}
+
+bool LauncherThreads::waitUntilIdle(std::chrono::milliseconds limit)
+{
+    std::unique_lock lock(shared_->mutex);
+    return shared_->idle.wait_for(lock, limit, [&] { return shared_->waiting.empty(); });
 }
 
 } // namespace vantrel::platform::linux_backend

@@ -1,47 +1,45 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
-#include <thread>
-
-struct _GMainContext;
-struct _GMainLoop;
+#include <memory>
+#include <string>
 
 namespace vantrel::platform::linux_backend {
 
-// A thread of its own running a GLib main context, on which every launch
-// happens. Reading a .desktop file, asking a slow or hung file system about a
-// path and spawning a program then never hold up the user interface, and
-// GIO's asynchronous launches complete whatever event loop the host runs.
-class LauncherThread {
+// The threads launches run on, one per target while it has launches to run.
+// Asking a hung network mount about a path blocks its thread in the kernel,
+// where nothing can end it: that holds up later launches of the same target
+// only, and since no thread is ever joined, it never holds up the end of the
+// program either. A thread ends once its target has nothing left to launch.
+class LauncherThreads {
 public:
-    LauncherThread();
-    // Lets launches under way finish, up to a bound, then stops the thread.
-    ~LauncherThread();
+    // Launches of one target that may wait behind a launch of it still under
+    // way; further ones are refused.
+    static constexpr std::size_t kMaxWaiting = 16;
 
-    LauncherThread(const LauncherThread &) = delete;
-    LauncherThread &operator=(const LauncherThread &) = delete;
+    LauncherThreads();
+    // Waits up to kExitWait for the launches under way, then leaves the rest
+    // to themselves.
+    ~LauncherThreads();
 
-    // Runs job on the thread, after the jobs posted before it. The job may
-    // start asynchronous GIO work: the context is its thread-default one.
-    void post(std::function<void()> job);
+    LauncherThreads(const LauncherThreads &) = delete;
+    LauncherThreads &operator=(const LauncherThreads &) = delete;
 
-    // Called on the thread by a job around asynchronous work it starts, so
-    // that stopping waits for that work.
-    void beginPending() { ++pending_; }
-    void endPending();
+    // Runs job on the thread of target, after the jobs for target posted
+    // before it. Returns false, without running it, when too many launches
+    // of target are waiting already or no thread could be started.
+    bool post(const std::string &target, std::function<void()> job);
+
+    // Whether every job posted so far has finished within the time.
+    bool waitUntilIdle(std::chrono::milliseconds limit);
 
 private:
-    static constexpr std::chrono::milliseconds kStopWait{2000};
+    static constexpr std::chrono::milliseconds kExitWait{500};
 
-    void run();
-    void stopWhenIdle();
-
-    _GMainContext *context_;
-    _GMainLoop *loop_;
-    int pending_ = 0;
-    bool stopping_ = false;
-    std::thread thread_;
+    struct Shared;
+    std::shared_ptr<Shared> shared_;
 };
 
 } // namespace vantrel::platform::linux_backend

@@ -41,7 +41,11 @@ protected:
     // Every open goes through the real opener; finishing it waits for the
     // launches under way.
     void open(const std::string &bytes) { opener_->open(fromNativePath(bytes)); }
-    void finishOpening() { opener_.reset(); }
+    void finishOpening()
+    {
+        EXPECT_TRUE(opener_->finishLaunches(std::chrono::seconds(30))) << "launches still under way";
+        opener_.reset();
+    }
 
     // The records once count have arrived and a moment has passed in which
     // a stray launch would have shown up.
@@ -92,6 +96,54 @@ TEST_F(GioOpenerTest, DocumentsAndFoldersGoToTheirDefaultApplication)
     finishOpening();
 
     EXPECT_EQ(openings(settledRecords(2)), (std::multiset<Args>{handlerGot(text), handlerGot(folder)}));
+}
+
+// A file on a stick mounted with default options has the execute bit, yet it
+// is no program: only what the kernel runs by itself runs, and nothing ever
+// goes to a shell.
+TEST_F(GioOpenerTest, ExecutableFilesThatAreNoProgramsGoToTheirDefaultApplication)
+{
+    std::vector<fs::path> files{work_ / "notes.txt", work_ / "empty", work_ / "data.bin"};
+    std::ofstream(files[0]) << "touch canary-text\n";
+    std::ofstream{files[1]};
+    const char binary[] = "\x01\x02\x00\x7f" "ELG\ntouch canary-binary\n";
+    std::ofstream(files[2], std::ios::binary) << std::string(binary, sizeof binary - 1);
+    std::multiset<Args> expected;
+    for (const auto &file : files) {
+        fs::permissions(file, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
+                        fs::perm_options::add);
+        open(file.string());
+        expected.insert(handlerGot(file));
+    }
+    finishOpening();
+    EXPECT_EQ(openings(settledRecords(files.size())), expected);
+    EXPECT_FALSE(fs::exists(work_ / "canary-text"));
+    EXPECT_FALSE(fs::exists(work_ / "canary-binary"));
+}
+
+TEST_F(GioOpenerTest, EveryLaunchRunsInASessionOfItsOwn)
+{
+    const auto entry = work_ / "tool.desktop";
+    desktop_.writeDesktopEntry(entry, "from-entry");
+    open(document("notes.txt").string());
+    open(entry.string());
+    open("mailto:someone@example.com");
+    finishOpening();
+    const auto records = settledRecords(3);
+    ASSERT_EQ(records.size(), 3u);
+    for (const auto &record : records)
+        EXPECT_EQ(record.sid, record.pid) << record.args.back();
+}
+
+TEST_F(GioOpenerTest, ALinkEntryOpensItsAddress)
+{
+    const auto entry = work_ / "site.desktop";
+    std::ofstream(entry) << "[Desktop Entry]\nType=Link\nName=x\nURL=mailto:someone@example.com\n";
+    open(entry.string());
+    finishOpening();
+    const auto records = settledRecords(1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].args, (Args{test::launchProbe().string(), "address", "mailto:someone@example.com"}));
 }
 
 TEST_F(GioOpenerTest, RelativePathsAreTakenAgainstTheWorkingFolder)
@@ -153,23 +205,28 @@ TEST_F(GioOpenerTest, AnAddressGoesToItsSchemeHandler)
 TEST_F(GioOpenerTest, NothingOpensForAnEmptyTargetAndFailuresSayWhyOnOneLine)
 {
     const auto missing = work_ / "missing.txt";
-    fs::path linkEntry = work_ / "link.desktop";
-    std::ofstream(linkEntry) << "[Desktop Entry]\nType=Link\nName=x\nURL=https://example.com\n";
+    fs::path folderEntry = work_ / "folder.desktop";
+    std::ofstream(folderEntry) << "[Desktop Entry]\nType=Directory\nName=x\n";
+    // A binding of megabytes is shown by its start.
+    const std::string huge = "/" + std::string(5'000'000, 'h');
     ::testing::internal::CaptureStderr();
     opener_->open(u"");
     open(missing.string());
-    open(linkEntry.string());
+    open(folderEntry.string());
     opener_->open(u"bad \xD800 text");
+    open(huge);
     finishOpening();
     const std::string said = ::testing::internal::GetCapturedStderr();
 
     EXPECT_TRUE(settledRecords(0).empty());
     EXPECT_NE(said.find("vantrel: could not open " + missing.string() + ": No such file or directory\n"),
               std::string::npos) << said;
-    EXPECT_NE(said.find("vantrel: could not open " + linkEntry.string() + ": "), std::string::npos) << said;
+    EXPECT_NE(said.find("vantrel: could not open " + folderEntry.string() + ": "), std::string::npos) << said;
     EXPECT_NE(said.find("vantrel: could not open bad \\uD800 text: not a valid file name\n"), std::string::npos)
         << said;
-    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 3) << said;
+    EXPECT_NE(said.find("vantrel: could not open " + huge.substr(0, 200)), std::string::npos) << said.substr(0, 500);
+    EXPECT_LT(said.size(), 2000u) << said.substr(0, 500);
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 4) << said.substr(0, 2000);
 }
 
 // Names a shell would act on. Each either opens exactly what it names or
