@@ -9,13 +9,14 @@ KeyboardRemapping::~KeyboardRemapping()
     XSync(display_, False);
 }
 
-void KeyboardRemapping::set(unsigned keycode, KeySym keysym)
+void KeyboardRemapping::set(unsigned keycode, const std::vector<KeySym> &levels)
 {
     int perKeycode = 0;
     KeySym *row = XGetKeyboardMapping(display_, static_cast<KeyCode>(keycode), 1, &perKeycode);
     saved_.emplace_back(keycode, std::vector<KeySym>(row, row + perKeycode));
     XFree(row);
-    XChangeKeyboardMapping(display_, static_cast<int>(keycode), 1, &keysym, 1);
+    XChangeKeyboardMapping(display_, static_cast<int>(keycode), static_cast<int>(levels.size()),
+                           const_cast<KeySym *>(levels.data()), 1);
 }
 
 } // namespace vantrel::test

@@ -16,7 +16,10 @@ public:
     KeyboardRemapping(const KeyboardRemapping &) = delete;
     KeyboardRemapping &operator=(const KeyboardRemapping &) = delete;
 
-    void set(unsigned keycode, KeySym keysym);
+    void set(unsigned keycode, KeySym keysym) { set(keycode, std::vector<KeySym>{keysym}); }
+    // levels: the keysyms of the keycode's columns, first level of the first
+    // group first.
+    void set(unsigned keycode, const std::vector<KeySym> &levels);
 
 private:
     Display *display_;

@@ -2,26 +2,21 @@
 
 namespace vantrel::platform::linux_backend {
 
-void KeyPressTracker::pressed(unsigned keycode)
+void KeyPressTracker::pressed(unsigned keycode, int device)
 {
-    if (keycode >= kKeycodeCount || down_[keycode])
+    if (keycode >= kKeycodeCount || !down_.emplace(device, keycode).second)
         return;
-    down_[keycode] = true;
     if (const auto key = keyOf_[keycode])
         ++presses_[slotIndex(*key)];
 }
 
-void KeyPressTracker::released(unsigned keycode)
-{
-    if (keycode < kKeycodeCount)
-        down_[keycode] = false;
-}
+void KeyPressTracker::released(unsigned keycode, int device) { down_.erase({device, keycode}); }
 
 KeyState KeyPressTracker::query(FunctionKey key)
 {
     KeyState state;
-    for (std::size_t keycode = 0; keycode < kKeycodeCount; ++keycode)
-        state.downNow = state.downNow || (down_[keycode] && keyOf_[keycode] == key);
+    for (const auto &[device, keycode] : down_)
+        state.downNow = state.downNow || keyOf_[keycode] == key;
     state.pressesSincePreviousQuery = presses_[slotIndex(key)];
     presses_[slotIndex(key)] = 0;
     return state;

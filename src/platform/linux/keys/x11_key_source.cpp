@@ -134,13 +134,13 @@ void X11KeySource::refreshKeycodes()
                                           maxKeycode - minKeycode + 1, &keysymsPerKeycode);
     if (!keysyms)
         return;
-    // Every keycode that produces one of the keys, at any level or group.
+    // Every keycode whose first level of the first group gives one of the
+    // keys: a key that gives F8 only with Shift, or only in another layout,
+    // types something else when pressed plainly. Modifiers held with a key
+    // are not looked at.
     KeyPressTracker::KeycodeTable table{};
-    for (int keycode = minKeycode; keycode <= maxKeycode; ++keycode) {
-        const KeySym *row = keysyms + static_cast<std::ptrdiff_t>(keycode - minKeycode) * keysymsPerKeycode;
-        for (int column = 0; column < keysymsPerKeycode && !table[keycode]; ++column)
-            table[keycode] = functionKeyFor(row[column]);
-    }
+    for (int keycode = minKeycode; keycode <= maxKeycode && keysymsPerKeycode > 0; ++keycode)
+        table[keycode] = functionKeyFor(keysyms[static_cast<std::ptrdiff_t>(keycode - minKeycode) * keysymsPerKeycode]);
     XFree(keysyms);
     tracker_.setKeycodes(table);
 }
@@ -157,14 +157,19 @@ bool X11KeySource::collect()
 {
     if (!display_)
         return false;
-    while (!lost_ && XPending(display_.get()) > 0) {
-        XEvent event;
-        XNextEvent(display_.get(), &event);
-        handle(event);
-    }
-    if (keycodesStale_ && !lost_)
+    // Reading the keycodes again is a round trip, which queues inside Xlib
+    // whatever events came meanwhile: those are taken too, for nothing will
+    // wake us for them.
+    for (;;) {
+        while (!lost_ && XPending(display_.get()) > 0) {
+            XEvent event;
+            XNextEvent(display_.get(), &event);
+            handle(event);
+        }
+        if (!keycodesStale_ || lost_)
+            return !lost_;
         refreshKeycodes();
-    return !lost_;
+    }
 }
 
 void X11KeySource::handle(XEvent &event)
@@ -188,12 +193,13 @@ void X11KeySource::handle(XEvent &event)
         return;
     if (keycodesStale_ && cookie.evtype == XI_RawKeyPress)
         refreshKeycodes();
+    const auto *raw = static_cast<const XIRawEvent *>(cookie.data);
     switch (cookie.evtype) {
     case XI_RawKeyPress:
-        tracker_.pressed(static_cast<unsigned>(static_cast<const XIRawEvent *>(cookie.data)->detail));
+        tracker_.pressed(static_cast<unsigned>(raw->detail), raw->sourceid);
         break;
     case XI_RawKeyRelease:
-        tracker_.released(static_cast<unsigned>(static_cast<const XIRawEvent *>(cookie.data)->detail));
+        tracker_.released(static_cast<unsigned>(raw->detail), raw->sourceid);
         break;
     case XI_DeviceChanged:
         keycodesStale_ = true;

@@ -10,10 +10,13 @@
 #include <X11/keysym.h>
 
 #include <poll.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <thread>
 #include <vector>
 
 using namespace vantrel;
@@ -153,6 +156,69 @@ TEST_F(X11KeySourceTest, KeycodesFollowTheKeyboardMapping)
     keyboard.tapKeycode(spare);
     takeInEverything();
     EXPECT_EQ(observer.pressesOf(FunctionKey::F8), 3u);
+
+    // Keys that give F8 only with Shift, or only in a second layout, type
+    // something else when pressed plainly: they do not count.
+    remapping.set(spare, {XK_a, XK_F8});
+    const unsigned secondLayout = keyboard.unusedKeycode();
+    remapping.set(secondLayout, {XK_b, XK_B, XK_F8, XK_F8});
+    keyboard.tapKeycode(spare);
+    keyboard.tapKeycode(secondLayout);
+    takeInEverything();
+    EXPECT_EQ(observer.pressesOf(FunctionKey::F8), 3u);
+}
+
+// The source is woken only by its descriptor, as in the program: a tap right
+// after a change of the keyboard mapping must be taken in before any later
+// event arrives, and the test makes none until it is.
+TEST_F(X11KeySourceTest, ATapRightAfterAMappingChangeNeedsNoLaterEvent)
+{
+    const unsigned spare = keyboard.unusedKeycode();
+    test::KeyboardRemapping remapping(keyboard.display());
+    std::atomic<unsigned> taken{0};
+    std::atomic<bool> stop{false};
+    int stopper[2];
+    ASSERT_EQ(pipe(stopper), 0);
+    std::thread watcher([&] {
+        while (!stop) {
+            pollfd wakers[2] = {{source.wakeup().fd, POLLIN, 0}, {stopper[0], POLLIN, 0}};
+            poll(wakers, 2, -1);
+            if (stop || !source.collect())
+                return;
+            taken += source.query(FunctionKey::F6).pressesSincePreviousQuery;
+        }
+    });
+    for (unsigned round = 1; round <= 60; ++round) {
+        remapping.set(spare, round % 2 ? XK_a : XK_b);
+        keyboard.tap(XK_F6);
+        keyboard.sync();
+        const auto deadline = std::chrono::steady_clock::now() + kPatience;
+        while (taken < round && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (taken < round) {
+            ADD_FAILURE() << "tap " << round << " was not taken in";
+            break;
+        }
+    }
+    stop = true;
+    EXPECT_EQ(write(stopper[1], "", 1), 1);
+    watcher.join();
+    close(stopper[0]);
+    close(stopper[1]);
+}
+
+TEST(KeyPressTracker, TheSameKeyHeldOnTwoKeyboardsIsTwoPresses)
+{
+    KeyPressTracker tracker;
+    KeyPressTracker::KeycodeTable table{};
+    table[74] = FunctionKey::F8;
+    tracker.setKeycodes(table);
+    tracker.pressed(74, 10);
+    tracker.pressed(74, 11);
+    tracker.pressed(74, 11); // the second keyboard's auto-repeat
+    tracker.released(74, 10);
+    tracker.pressed(74, 10);
+    EXPECT_EQ(tracker.query(FunctionKey::F8).pressesSincePreviousQuery, 3u);
 }
 
 TEST(X11KeySourceStart, WithoutADisplayItSaysSo)
