@@ -255,29 +255,8 @@ private:
 // Right click on the tray icon, then "E&xit", as a user leaves the program.
 std::optional<int> exitThroughTrayMenu(XClient &x, ChildProcess &program)
 {
-    const auto awaitWindow = [&](const std::function<bool(const WindowInfo &)> &fits) {
-        std::optional<WindowInfo> found;
-        waitUntil([&] {
-            for (const auto &window : x.windowsOf(program.pid()))
-                if (fits(window))
-                    found = window;
-            return found.has_value();
-        });
-        return found;
-    };
-    const auto icon = awaitWindow(
-        [](const WindowInfo &window) { return window.xembed && window.embedded && window.viewable; });
-    if (!icon)
+    if (!x.chooseInTrayMenu(program.pid(), "x"))
         return std::nullopt;
-    x.movePointer(icon->centreX(), icon->centreY());
-    x.click(3);
-    const auto menu = awaitWindow([](const WindowInfo &window) {
-        return window.overrideRedirect && window.viewable && !window.embedded &&
-               !window.hasType("_NET_WM_WINDOW_TYPE_TOOLTIP");
-    });
-    if (!menu)
-        return std::nullopt;
-    x.typeKey("x");
     return program.waitForExit(20s);
 }
 

@@ -6,6 +6,8 @@
 #include <X11/extensions/XTest.h>
 
 #include <algorithm>
+#include <functional>
+#include <optional>
 #include <stdexcept>
 
 namespace vantrel::test {
@@ -151,6 +153,34 @@ void XClient::typeKey(const char *keysymName)
     XTestFakeKeyEvent(display_, code, True, CurrentTime);
     XTestFakeKeyEvent(display_, code, False, CurrentTime);
     XFlush(display_);
+}
+
+bool XClient::chooseInTrayMenu(pid_t program, const char *keysymName)
+{
+    const auto awaitWindow = [&](const std::function<bool(const WindowInfo &)> &fits) {
+        std::optional<WindowInfo> found;
+        waitUntil([&] {
+            for (const auto &window : windowsOf(program))
+                if (fits(window))
+                    found = window;
+            return found.has_value();
+        });
+        return found;
+    };
+    const auto icon = awaitWindow(
+        [](const WindowInfo &window) { return window.xembed && window.embedded && window.viewable; });
+    if (!icon)
+        return false;
+    movePointer(icon->centreX(), icon->centreY());
+    click(3);
+    const auto menu = awaitWindow([](const WindowInfo &window) {
+        return window.overrideRedirect && window.viewable && !window.embedded &&
+               !window.hasType("_NET_WM_WINDOW_TYPE_TOOLTIP");
+    });
+    if (!menu)
+        return false;
+    typeKey(keysymName);
+    return true;
 }
 
 } // namespace vantrel::test

@@ -53,6 +53,10 @@ public:
     void click(unsigned button);
     void typeKey(const char *keysymName);
 
+    // Right click on the program's tray icon, then the key of a menu item
+    // ("x" for "E&xit"), as a user does. False when no icon or no menu came.
+    bool chooseInTrayMenu(pid_t program, const char *keysymName);
+
 private:
     std::string atomName(unsigned long atom);
     void collect(XWindowId window, pid_t pid, std::vector<WindowInfo> &found);
@@ -62,7 +66,7 @@ private:
 
 // Polls the condition until it holds or the time is up; says whether it held.
 template <class Condition>
-bool waitUntil(Condition condition, std::chrono::milliseconds timeout = std::chrono::seconds(10))
+bool waitUntil(Condition condition, std::chrono::milliseconds timeout = std::chrono::seconds(30))
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!condition()) {
