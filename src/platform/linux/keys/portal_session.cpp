@@ -137,16 +137,23 @@ GVariant *shortcutList(const KeySelection &keys)
     return g_variant_builder_end(&list);
 }
 
-// The triggers a list of shortcuts, as the portal describes them, gives our
-// keys; a key the list leaves out has none.
-DesktopTriggers triggersIn(GVariant *shortcuts, const KeySelection &keys)
+// Every selected key without a trigger: the desktop bound none of them.
+DesktopTriggers unassigned(const KeySelection &keys)
 {
     DesktopTriggers triggers;
     for (const auto key : kFunctionKeys)
         if (keys[slotIndex(key)])
             triggers[slotIndex(key)] = std::string();
+    return triggers;
+}
+
+// The triggers a list of shortcuts, as the portal describes them, gives our
+// keys; a key the list leaves out has none. Without a list nothing is known.
+DesktopTriggers triggersIn(GVariant *shortcuts, const KeySelection &keys)
+{
     if (!shortcuts || !g_variant_is_of_type(shortcuts, G_VARIANT_TYPE("a(sa{sv})")))
-        return triggers;
+        return {};
+    DesktopTriggers triggers = unassigned(keys);
     GVariantIter iter;
     g_variant_iter_init(&iter, shortcuts);
     const char *id = nullptr;
@@ -337,10 +344,12 @@ private:
             g_variant_builder_add(&options, "{sv}", "handle_token", handleToken);
             return g_variant_new("(o@a(sa{sv})sa{sv})", sessionPath_.c_str(), shortcutList(keys), "", &options);
         }, [this, keys](guint32 code, GVariant *bound) {
-            if (code != 0)
+            if (code != 0) {
                 report("the desktop did not bind F6 to F12", code);
-            const GVariantPtr shortcuts(
-                code == 0 ? g_variant_lookup_value(bound, "shortcuts", G_VARIANT_TYPE("a(sa{sv})")) : nullptr);
+                finish(unassigned(keys));
+                return;
+            }
+            const GVariantPtr shortcuts(g_variant_lookup_value(bound, "shortcuts", G_VARIANT_TYPE("a(sa{sv})")));
             finish(triggersIn(shortcuts.get(), keys));
         });
     }
