@@ -43,11 +43,17 @@ run QT_QPA_PLATFORM=no-such-platform "$vantrel"
   && grep -q '^vantrel: cannot start: Qt.s platform plugin "no-such-platform" is missing' "$work/err" \
   || fail "missing platform plugin: status $status, $(cat "$work/err")"
 
-# Starts the program for a while; its error output goes to $work/err.
+# Starts the program and lets it run until its start-up is over, which the
+# line saying how the keys are watched tells (a sanitizer build on a loaded
+# machine takes seconds to get there); its error output goes to $work/err.
 start_for_a_while() {
   env XDG_CONFIG_HOME="$work/config" "$@" "$vantrel" >"$work/out" 2>"$work/err" </dev/null &
   pid=$!
-  sleep 2
+  for _ in $(seq 600); do
+    grep -q '^vantrel: \(not \)\?watching F6 to F12' "$work/err" && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
   kill -0 "$pid" 2>/dev/null || fail "vantrel ended at start-up: $(cat "$work/err")"
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true
   pid=
