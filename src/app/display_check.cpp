@@ -2,8 +2,8 @@
 
 #include "app/startup_checks.h"
 #include "platform/display.h"
+#include "platform/diagnostic.h"
 
-#include <cstdio>
 #include <string>
 
 namespace vantrel {
@@ -17,7 +17,7 @@ bool displayReachable()
     std::string why;
     if (platform::displayAvailable(&why))
         return true;
-    std::fprintf(stderr, "vantrel: %s\n", why.c_str());
+    printDiagnostic("vantrel: " + why);
     return false;
 }
 

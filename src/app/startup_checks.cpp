@@ -1,6 +1,7 @@
 #include "app/startup_checks.h"
 
 #include "app/website_launcher.h"
+#include "platform/diagnostic.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,8 +12,6 @@
 #include <QLibrary>
 #include <QPluginLoader>
 #include <QStandardPaths>
-
-#include <cstdio>
 
 namespace vantrel {
 
@@ -34,7 +33,7 @@ constexpr RequiredFont requiredFonts[] = {
 };
 #endif
 
-void printLine(const QString &line) { std::fprintf(stderr, "vantrel: %s\n", qPrintable(line)); }
+void printLine(const QString &line) { printDiagnostic((QStringLiteral("vantrel: ") + line).toLocal8Bit().toStdString()); }
 
 bool pluginServes(const QPluginLoader &plugin, const QString &platform)
 {

@@ -1,6 +1,7 @@
 #include "app/website_launcher.h"
 
 #include "website_config.h"
+#include "platform/diagnostic.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -65,8 +66,10 @@ qint64 WebsiteLauncher::helperProcessId() const { return helper_.processId(); }
 void WebsiteLauncher::helper_ErrorOccurred(QProcess::ProcessError error)
 {
     if (error == QProcess::FailedToStart)
-        qWarning("vantrel: cannot start the website window %s: %s", qPrintable(helperPath_),
-                 qPrintable(helper_.errorString()));
+        printDiagnostic(QStringLiteral("vantrel: cannot start the website window %1: %2")
+                            .arg(helperPath_, helper_.errorString())
+                            .toLocal8Bit()
+                            .toStdString());
 }
 
 } // namespace vantrel

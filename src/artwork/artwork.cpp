@@ -1,4 +1,5 @@
 #include "artwork/artwork.h"
+#include "platform/diagnostic.h"
 
 #include <QImage>
 #include <QPainter>
@@ -14,7 +15,7 @@ QImage render(const QString &source, QSize size)
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     if (!renderer.isValid()) {
-        qWarning("vantrel: cannot draw %s", qPrintable(source));
+        printDiagnostic((QStringLiteral("vantrel: cannot draw ") + source).toLocal8Bit().toStdString());
         return image;
     }
     QPainter painter(&image);

@@ -4,18 +4,20 @@
 //   vantrel-render-icons SOURCE.svg THEME_FOLDER ICON_NAME SIZE...
 // writes THEME_FOLDER/<SIZE>x<SIZE>/apps/ICON_NAME.png for each size.
 
+#include "platform/diagnostic.h"
+
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
 
-#include <cstdio>
+#include <string>
 
 int main(int argc, char *argv[])
 {
     if (argc < 5) {
-        std::fprintf(stderr, "usage: %s SOURCE.svg THEME_FOLDER ICON_NAME SIZE...\n", argv[0]);
+        vantrel::printDiagnostic(std::string("usage: ") + argv[0] + " SOURCE.svg THEME_FOLDER ICON_NAME SIZE...");
         return 2;
     }
     // Drawing needs no screen.
@@ -25,7 +27,7 @@ int main(int argc, char *argv[])
 
     QSvgRenderer renderer(QString::fromLocal8Bit(argv[1]));
     if (!renderer.isValid()) {
-        std::fprintf(stderr, "%s: cannot read the SVG picture %s\n", argv[0], argv[1]);
+        vantrel::printDiagnostic(std::string(argv[0]) + ": cannot read the SVG picture " + argv[1]);
         return 1;
     }
     const QString themeFolder = QString::fromLocal8Bit(argv[2]);
@@ -34,7 +36,7 @@ int main(int argc, char *argv[])
         bool isNumber = false;
         const int side = QString::fromLatin1(argv[i]).toInt(&isNumber);
         if (!isNumber || side <= 0 || side > 1024) {
-            std::fprintf(stderr, "%s: not an icon size: %s\n", argv[0], argv[i]);
+            vantrel::printDiagnostic(std::string(argv[0]) + ": not an icon size: " + argv[i]);
             return 2;
         }
         const QString folder = QStringLiteral("%1/%2x%2/apps").arg(themeFolder).arg(side);
@@ -46,7 +48,7 @@ int main(int argc, char *argv[])
         }
         const QString file = folder + QLatin1Char('/') + iconName + QLatin1String(".png");
         if (!QDir().mkpath(folder) || !image.save(file, "PNG")) {
-            std::fprintf(stderr, "%s: cannot write %s\n", argv[0], qPrintable(file));
+            vantrel::printDiagnostic(std::string(argv[0]) + ": cannot write " + qPrintable(file));
             return 1;
         }
     }

@@ -3,12 +3,13 @@
 //   vantrel-render-windows-icon OUTPUT.ico
 
 #include "artwork/artwork.h"
+#include "platform/diagnostic.h"
 #include "tools/windows_icon.h"
 
 #include <QGuiApplication>
 #include <QSaveFile>
 
-#include <cstdio>
+#include <string>
 
 namespace {
 
@@ -20,7 +21,7 @@ constexpr int iconSide = 32;
 int main(int argc, char *argv[])
 {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT.ico\n", argv[0]);
+        vantrel::printDiagnostic(std::string("usage: ") + argv[0] + " OUTPUT.ico");
         return 2;
     }
     // Drawing needs no screen.
@@ -31,7 +32,7 @@ int main(int argc, char *argv[])
     const QByteArray icon = vantrel::toIcoFile(vantrel::programIcon().pixmap(iconSide).toImage());
     QSaveFile file(QString::fromLocal8Bit(argv[1]));
     if (icon.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(icon) != icon.size() || !file.commit()) {
-        std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[1]);
+        vantrel::printDiagnostic(std::string(argv[0]) + ": cannot write " + argv[1]);
         return 1;
     }
     return 0;

@@ -1,4 +1,5 @@
 #include "website/resident_channel.h"
+#include "platform/diagnostic.h"
 
 #include <QMetaObject>
 
@@ -51,7 +52,7 @@ ResidentChannel::ResidentChannel(Read read, QObject *parent)
         std::thread(std::move(readInput)).detach();
     } catch (const std::system_error &error) {
         // The window still works; only the resident program cannot reach it.
-        qWarning("vantrel-website: cannot read from the resident program: %s", error.what());
+        printDiagnostic(std::string("vantrel-website: cannot read from the resident program: ") + error.what());
     }
 }
 

@@ -4,14 +4,13 @@
 #include "windows/desktop_trigger_note.h"
 #include "windows/message_box.h"
 #include "windows/twips.h"
+#include "platform/diagnostic.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSystemTrayIcon>
-
-#include <cstdio>
 
 namespace vantrel {
 
@@ -44,7 +43,7 @@ void frmConfig::startWatchingKeys()
 {
     std::string error;
     if (!services_.keys.start(&error)) {
-        std::fprintf(stderr, "vantrel: not watching F6 to F12: %s\n", error.c_str());
+        printDiagnostic("vantrel: not watching F6 to F12: " + error);
         return;
     }
     tmrHotKey = new HotKeyTimer(services_.keys.wakeup(), [this] { return tmrHotKey_Timer(); }, this);
@@ -65,7 +64,7 @@ bool frmConfig::tmrHotKey_Timer()
     showKeyTriggers();
     if (alive)
         return true;
-    std::fprintf(stderr, "vantrel: lost the key source; F6 to F12 no longer open anything\n");
+    printDiagnostic("vantrel: lost the key source; F6 to F12 no longer open anything");
     return false;
 }
 

@@ -5,8 +5,8 @@
 #include "platform/linux/keys/x11_key_source.h"
 #include "platform/linux/open/gio_opener.h"
 #include "platform/linux/settings/registry_file.h"
+#include "platform/diagnostic.h"
 
-#include <cstdio>
 #include <cstdlib>
 
 namespace vantrel::platform {
@@ -37,7 +37,7 @@ std::unique_ptr<Registry> createRegistry() { return std::make_unique<linux_backe
 std::unique_ptr<KeySource> createKeySource()
 {
     const auto choice = linux_backend::chooseKeyRoute({environmentVariable, linux_backend::portalOffersGlobalShortcuts});
-    std::fprintf(stderr, "%s\n", choice.line.c_str());
+    printDiagnostic(choice.line);
     switch (choice.route) {
     case linux_backend::KeyRoute::XInput2:
         return std::make_unique<linux_backend::X11KeySource>();

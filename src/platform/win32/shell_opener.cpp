@@ -2,12 +2,11 @@
 
 #include "platform/win32/system_message.h"
 #include "platform/win32/wide_text.h"
+#include "platform/diagnostic.h"
 
 #include <windows.h>
 #include <objbase.h>
 #include <shellapi.h>
-
-#include <cstdio>
 
 namespace vantrel::platform::windows_backend {
 
@@ -32,8 +31,7 @@ void ShellOpener::open(const std::u16string &target)
     // The shell reads up to the first NUL: anything after it would be lost
     // and a different file opened.
     if (target.find(u'\0') != std::u16string::npos) {
-        std::fprintf(stderr, "vantrel: cannot open \"%s\": the path holds a NUL character\n",
-                     toUtf8(target).c_str());
+        printDiagnostic("vantrel: cannot open \"" + toUtf8(target) + "\": the path holds a NUL character");
         return;
     }
     const std::wstring file = toWide(target);
@@ -42,8 +40,8 @@ void ShellOpener::open(const std::u16string &target)
     // Values above 32 mean success; the detail of a failure is in the thread's last error.
     if (result <= 32) {
         const DWORD error = GetLastError();
-        std::fprintf(stderr, "vantrel: cannot open \"%s\": %s\n", toUtf8(target).c_str(),
-                     systemMessage(error != 0 ? error : static_cast<DWORD>(result)).c_str());
+        printDiagnostic("vantrel: cannot open \"" + toUtf8(target) +
+                        "\": " + systemMessage(error != 0 ? error : static_cast<DWORD>(result)));
     }
 }
 

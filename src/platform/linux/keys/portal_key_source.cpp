@@ -1,11 +1,11 @@
 #include "platform/linux/keys/portal_key_source.h"
+#include "platform/diagnostic.h"
 
 #include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 namespace vantrel::platform::linux_backend {
@@ -51,7 +51,7 @@ bool PortalKeySource::start(std::string *error)
         wake();
     };
     events.lost = [this](const std::string &why) {
-        std::fprintf(stderr, "vantrel: %s\n", why.c_str());
+        printDiagnostic("vantrel: " + why);
         {
             const std::lock_guard lock(inbox_.mutex);
             inbox_.lost = true;

@@ -1,13 +1,13 @@
 #include "platform/linux/keys/portal_session.h"
 
 #include "platform/linux/open/glib_handles.h"
+#include "platform/diagnostic.h"
 
 #include <gio/gio.h>
 
 #include <pthread.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <future>
 #include <map>
 #include <thread>
@@ -102,8 +102,8 @@ void registerAppId(GDBusConnection *connection)
     if (failure && !g_error_matches(failure.get(), G_DBUS_ERROR, G_DBUS_ERROR_UNKNOWN_METHOD) &&
         !g_error_matches(failure.get(), G_DBUS_ERROR, G_DBUS_ERROR_UNKNOWN_INTERFACE) &&
         !g_error_matches(failure.get(), G_DBUS_ERROR, G_DBUS_ERROR_UNKNOWN_OBJECT))
-        std::fprintf(stderr, "vantrel: the portal did not register the application id %s: %s\n", kAppId,
-                     failure->message);
+        printDiagnostic(std::string("vantrel: the portal did not register the application id ") + kAppId + ": " +
+                        failure->message);
 }
 
 // The request and session objects the portal makes for us are named after
@@ -364,8 +364,8 @@ private:
 
     static void report(const char *what, guint32 code)
     {
-        std::fprintf(stderr, "vantrel: %s (%s)\n", what,
-                     code == 1 ? "the user cancelled" : code == 0 ? "no session in the answer" : "it failed");
+        printDiagnostic(std::string("vantrel: ") + what + " (" +
+                        (code == 1 ? "the user cancelled" : code == 0 ? "no session in the answer" : "it failed") + ")");
     }
 
     // Calls a portal method that answers through a request object; the
@@ -386,8 +386,8 @@ private:
                       if (!error)
                           return;
                       // No request object was made: the answer is this error.
-                      std::fprintf(stderr, "vantrel: the global shortcuts portal refused a call: %s\n",
-                                   error->message);
+                      printDiagnostic(std::string("vantrel: the global shortcuts portal refused a call: ") +
+                                      error->message);
                       answer(path, 2, nullptr);
                   });
     }

@@ -3,8 +3,7 @@
 #include "platform/linux/open/gio_launch.h"
 #include "platform/linux/open/launch_plan.h"
 #include "platform/linux/open/native_path.h"
-
-#include <cstdio>
+#include "platform/diagnostic.h"
 
 namespace vantrel::platform::linux_backend {
 
@@ -29,8 +28,7 @@ std::string shortened(std::string text)
 // shownTarget: the target as it may appear on one line.
 void reportFailure(const std::string &shownTarget, const std::string &reason)
 {
-    std::fprintf(stderr, "vantrel: could not open %s: %s\n", shortened(shownTarget).c_str(),
-                 shortened(printableName(reason)).c_str());
+    printDiagnostic("vantrel: could not open " + shortened(shownTarget) + ": " + shortened(printableName(reason)));
 }
 
 void launch(const std::string &target)
