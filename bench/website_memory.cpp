@@ -6,6 +6,7 @@
 //   website_memory [ROUNDS]
 
 #include "app/website_launcher.h"
+#include "process_tree.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -14,11 +15,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <map>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -39,33 +37,8 @@ long procField(pid_t pid, const char *file, const std::string &field)
 
 std::set<pid_t> familyOf(pid_t root)
 {
-    std::multimap<pid_t, pid_t> children;
-    for (const auto &entry : std::filesystem::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        std::ifstream stat(entry.path() / "stat");
-        std::string text;
-        std::getline(stat, text);
-        const auto close = text.rfind(')');
-        if (close == std::string::npos)
-            continue;
-        std::istringstream rest(text.substr(close + 1));
-        char state = 0;
-        pid_t parent = 0;
-        if (rest >> state >> parent && state != 'Z')
-            children.emplace(parent, std::stoi(name));
-    }
-    std::set<pid_t> family{root};
-    std::vector<pid_t> frontier{root};
-    while (!frontier.empty()) {
-        const pid_t parent = frontier.back();
-        frontier.pop_back();
-        const auto [first, last] = children.equal_range(parent);
-        for (auto it = first; it != last; ++it)
-            if (family.insert(it->second).second)
-                frontier.push_back(it->second);
-    }
+    std::set<pid_t> family = vantrel::test::descendantsOf(root);
+    family.insert(root);
     return family;
 }
 
