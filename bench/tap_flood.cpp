@@ -34,14 +34,14 @@ public:
 TapFloodResult runTapFlood(int taps, const std::function<std::chrono::microseconds()> &nextSpacing)
 {
     platform::linux_backend::X11KeySource source;
-    std::string error;
-    if (!source.start(&error))
-        throw std::runtime_error(error);
     BindingSet bindings;
     for (const auto key : platform::kFunctionKeys)
         bindings.browse(key, std::u16string(1, static_cast<char16_t>(u'0' + platform::slotIndex(key))));
     RecordingOpener opener;
     HotKeyPoller poller(source, bindings, opener);
+    std::string error;
+    if (!poller.start(&error))
+        throw std::runtime_error(error);
 
     std::vector<std::chrono::microseconds> spacings;
     for (int i = 0; i < taps; ++i)

@@ -43,35 +43,55 @@ std::string versionLine() { return generated::versionLine; }
 
 std::string helpText()
 {
-    return "Usage: vantrel [--help | --version]\n"
+    return "Usage: vantrel [--help | --version | --press KEY]\n"
            "\n"
            "Vantrel binds the function keys F6 to F12 to files. It waits in the system\n"
            "tray, watches the seven keys whatever program has the focus, and opens the\n"
            "file bound to a key the way the desktop would. The bindings are edited in\n"
-           "its configuration window: click the tray icon.\n"
+           "its configuration window: click the tray icon. One Vantrel runs in a\n"
+           "session: started again, it shows the configuration window of the one that\n"
+           "runs.\n"
+           "\n"
+           "  --press KEY  hand one press of KEY (F6 to F12, in any letter case) to the\n"
+           "               Vantrel running in this session, which opens the file bound\n"
+           "               to it. Where Vantrel can't watch the keys itself (on many\n"
+           "               Wayland desktops), bind this command to the key in the\n"
+           "               desktop's keyboard shortcuts.\n"
            "\n"
            "Settings: $XDG_CONFIG_HOME/vantrel/registry.reg\n"
            "          (~/.config/vantrel/registry.reg when XDG_CONFIG_HOME is unset)\n";
 }
 
-std::optional<int> answerCommandLine(std::span<const char *const> arguments, std::ostream &out, std::ostream &err)
+Command readCommandLine(std::span<const char *const> arguments, std::ostream &out, std::ostream &err)
 {
     if (arguments.size() <= 1)
-        return std::nullopt;
+        return StartProgram{};
     const std::string_view first = arguments[1];
     const bool wantsHelp = first == "--help" || first == "-h";
     const bool wantsVersion = first == "--version";
+    const bool wantsPress = first == "--press";
     if (arguments.size() == 2 && wantsHelp)
-        return printed(out, helpText());
+        return ExitWith{printed(out, helpText())};
     if (arguments.size() == 2 && wantsVersion)
-        return printed(out, versionLine() + '\n');
+        return ExitWith{printed(out, versionLine() + '\n')};
+    if (wantsPress && arguments.size() == 2) {
+        err << "vantrel: --press needs a key, F6 to F12" << std::endl;
+        return ExitWith{usageError};
+    }
+    if (wantsPress && arguments.size() == 3) {
+        if (const auto key = platform::functionKeyNamed(arguments[2]))
+            return HandOverPress{*key};
+        err << "vantrel: --press takes a key from F6 to F12, not \"" << printable(arguments[2]) << '"'
+            << std::endl;
+        return ExitWith{usageError};
+    }
 
     // The first argument that has no place here: an unknown one, or anything
-    // after --help or --version.
-    const std::string_view unexpected = wantsHelp || wantsVersion ? arguments[2] : first;
+    // after --help, --version or --press KEY.
+    const std::string_view unexpected = wantsPress ? arguments[3] : wantsHelp || wantsVersion ? arguments[2] : first;
     err << "vantrel: unexpected argument \"" << printable(unexpected)
-        << "\" (vantrel takes only --help or --version)" << std::endl;
-    return usageError;
+        << "\" (vantrel takes only --help, --version or --press KEY)" << std::endl;
+    return ExitWith{usageError};
 }
 
 } // namespace vantrel

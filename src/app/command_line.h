@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/function_key.h"
+
 #include <iosfwd>
 #include <optional>
 #include <span>
 #include <string>
+#include <variant>
 
 namespace vantrel {
 
@@ -14,11 +17,21 @@ std::string versionLine();
 // What --help prints: what the program does and where its settings live.
 std::string helpText();
 
+// What the command line asks of the program.
+struct StartProgram {};
+struct HandOverPress {
+    platform::FunctionKey key;
+};
+struct ExitWith {
+    int status;
+};
+using Command = std::variant<StartProgram, HandOverPress, ExitWith>;
+
 // The program takes nothing from its command line but --help and --version,
-// each alone. Answers those on `out`, rejects anything else with one line on
-// `err`, and returns the exit status; returns nothing when the program should
-// start. Qt never sees the arguments, so its own options (-platform and the
-// like) are rejected as well.
-std::optional<int> answerCommandLine(std::span<const char *const> arguments, std::ostream &out, std::ostream &err);
+// each alone, and --press KEY. Answers --help and --version on `out`, rejects
+// anything else with one line on `err` and status 2. Qt never sees the
+// arguments, so its own options (-platform and the like) are rejected as
+// well.
+Command readCommandLine(std::span<const char *const> arguments, std::ostream &out, std::ostream &err);
 
 } // namespace vantrel

@@ -1,6 +1,7 @@
 #include "artwork/artwork.h"
 #include "app/command_line.h"
 #include "app/display_check.h"
+#include "app/session.h"
 #include "app/startup_checks.h"
 #include "app/website_launcher.h"
 #include "platform/platform.h"
@@ -12,19 +13,29 @@
 #include "windows/single_window.h"
 
 #include <QApplication>
+#include <QSocketNotifier>
 
 #include <chrono>
 #include <iostream>
 #include <memory>
+#include <variant>
 
 int main(int argc, char *argv[])
 {
-    if (const auto status = vantrel::answerCommandLine({argv, static_cast<std::size_t>(argc)}, std::cout, std::cerr))
-        return *status;
+    const auto command = vantrel::readCommandLine({argv, static_cast<std::size_t>(argc)}, std::cout, std::cerr);
+    if (const auto *answered = std::get_if<vantrel::ExitWith>(&command))
+        return answered->status;
+    if (const auto *press = std::get_if<vantrel::HandOverPress>(&command))
+        return vantrel::handOverPress(press->key, std::cerr);
     if (!vantrel::platformPluginAvailable())
         return 1;
     if (!vantrel::displayReachable())
         return 1;
+    // Another copy of this session shows its window instead of this one
+    // starting: two would open every file twice for each press.
+    const auto session = vantrel::joinSession(std::cerr);
+    if (session.exitStatus)
+        return *session.exitStatus;
 
     // Qt gets no arguments of the user's: the program takes none.
     int qtArgc = 1;
@@ -54,6 +65,19 @@ int main(int argc, char *argv[])
     config.showAbout = [&about] { about.show(); };
 
     config.Form_Load();
+    // What the session's other programs ask: presses from `vantrel --press`
+    // and a second copy's wish to see the window. Looked at only when the
+    // bus's thread says that something came.
+    std::unique_ptr<QSocketNotifier> sessionNews;
+    if (session.bus) {
+        sessionNews = std::make_unique<QSocketNotifier>(session.bus->wakeupFd(), QSocketNotifier::Read);
+        QObject::connect(sessionNews.get(), &QSocketNotifier::activated, &config, [&] {
+            const auto requests = session.bus->collect();
+            config.handOverPresses(requests.presses);
+            if (requests.showConfiguration)
+                config.mnuConfig_Click();
+        });
+    }
     // At login the panel often comes up after the program; give it a moment.
     config.showIfNoTrayWithin(std::chrono::seconds(3));
     return app.exec();

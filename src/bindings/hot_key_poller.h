@@ -16,13 +16,25 @@ public:
     {
     }
 
-    // Returns false when the key source is lost for good.
+    // Starts the key source; on failure says why in *error. Presses handed
+    // over count whether or not the source watches.
+    bool start(std::string *error);
+
+    // Presses that came from elsewhere than the key source (a command the
+    // desktop runs for the key): the next pass counts them with the key's
+    // own, so that they open exactly what the key would.
+    void addPresses(const platform::PressCounts &presses);
+
+    // Returns false when the key source is not watching: never started, or
+    // lost for good.
     bool tick();
 
 private:
     platform::KeySource &keys_;
     const BindingSet &bindings_;
     platform::Opener &opener_;
+    bool watching_ = false;
+    platform::PressCounts handedOver_{};
 };
 
 } // namespace vantrel

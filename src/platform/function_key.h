@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 namespace vantrel::platform {
@@ -24,6 +25,25 @@ constexpr std::string_view keyLabel(FunctionKey key)
                                                                      "F10", "F11", "F12"};
     return labels[slotIndex(key)];
 }
+
+// The key a label names, in any letter case ("f8" names F8).
+constexpr std::optional<FunctionKey> functionKeyNamed(std::string_view name)
+{
+    for (const auto key : kFunctionKeys) {
+        const auto label = keyLabel(key);
+        if (name.size() != label.size())
+            continue;
+        bool same = true;
+        for (std::size_t i = 0; i < name.size(); ++i)
+            same = same && (name[i] == 'f' ? 'F' : name[i]) == label[i];
+        if (same)
+            return key;
+    }
+    return std::nullopt;
+}
+
+// A count of presses for each key, indexed by slot.
+using PressCounts = std::array<unsigned, kFunctionKeyCount>;
 
 // Windows virtual-key code: 0x75 for F6 up to 0x7B for F12.
 constexpr int virtualKeyCode(FunctionKey key) { return 0x75 + static_cast<int>(slotIndex(key)); }

@@ -3,6 +3,7 @@
 #include "platform/key_source.h"
 #include "platform/opener.h"
 #include "platform/registry.h"
+#include "platform/session_bus.h"
 
 #include <memory>
 
@@ -12,5 +13,7 @@ namespace vantrel::platform {
 std::unique_ptr<Registry> createRegistry();
 std::unique_ptr<KeySource> createKeySource();
 std::unique_ptr<Opener> createOpener();
+// Connects to this user's session bus, where the system has one.
+SessionBusAccess connectSessionBus();
 
 } // namespace vantrel::platform

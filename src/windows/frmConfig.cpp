@@ -42,7 +42,7 @@ frmConfig::~frmConfig() = default;
 void frmConfig::startWatchingKeys()
 {
     std::string error;
-    if (!services_.keys.start(&error)) {
+    if (!poller_.start(&error)) {
         printDiagnostic("vantrel: not watching F6 to F12: " + error);
         return;
     }
@@ -53,6 +53,17 @@ void frmConfig::stopWatchingKeys()
 {
     delete tmrHotKey;
     tmrHotKey = nullptr;
+}
+
+void frmConfig::handOverPresses(const platform::PressCounts &presses)
+{
+    poller_.addPresses(presses);
+    // Through the timer while it runs, so that a key source lost in the
+    // meantime is noticed as on any other pass.
+    if (isWatchingKeys())
+        tmrHotKey->runNow();
+    else
+        poller_.tick();
 }
 
 bool frmConfig::isWatchingKeys() const { return tmrHotKey && tmrHotKey->isActive(); }

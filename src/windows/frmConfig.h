@@ -68,6 +68,10 @@ public:
     void cmdOK_Click();
     void cmdCancel_Click();
 
+    // Presses of the keys that came from elsewhere than the key source (a
+    // command the desktop runs): each opens what the key would.
+    void handOverPresses(const platform::PressCounts &presses);
+
     BindingSet &bindings() { return bindings_; }
     bool isWatchingKeys() const;
 

@@ -53,6 +53,8 @@ protected:
             const auto label = keyLabel(key);
             bindings.browse(key, u"/bound/" + std::u16string(label.begin(), label.end()));
         }
+        std::string error;
+        poller.start(&error);
     }
     ScriptedKeys keys;
     BindingSet bindings;
@@ -100,6 +102,26 @@ TEST_F(HotKeyPollerTest, PressesCollectedBeforeTheSourceIsLostStillOpen)
     keys.press(FunctionKey::F12);
     keys.alive = false;
     EXPECT_FALSE(poller.tick());
+    EXPECT_EQ(opener.opened, std::vector<std::u16string>{u"/bound/F12"});
+}
+
+TEST_F(HotKeyPollerTest, HandedOverPressesOpenWithTheKeysOwnOnceEachWatchingOrNot)
+{
+    keys.press(FunctionKey::F9);
+    poller.addPresses({1, 0, 0, 2, 0, 0, 0});
+    EXPECT_TRUE(poller.tick());
+    EXPECT_TRUE(poller.tick());
+    EXPECT_EQ(opener.opened, (std::vector<std::u16string>{u"/bound/F6", u"/bound/F9", u"/bound/F9", u"/bound/F9"}));
+
+    // A lost source is asked nothing more, and handed-over presses still open.
+    keys.alive = false;
+    EXPECT_FALSE(poller.tick());
+    const int collects = keys.collects;
+    opener.opened.clear();
+    keys.press(FunctionKey::F7);
+    poller.addPresses({0, 0, 0, 0, 0, 0, 1});
+    EXPECT_FALSE(poller.tick());
+    EXPECT_EQ(keys.collects, collects);
     EXPECT_EQ(opener.opened, std::vector<std::u16string>{u"/bound/F12"});
 }
 

@@ -4,28 +4,36 @@
 
 #include <sstream>
 #include <streambuf>
+#include <utility>
 #include <vector>
 
 namespace {
 
 struct Answer {
-    std::optional<int> status;
+    vantrel::Command command;
     std::string out;
     std::string err;
+    // The exit status the command line answered with, if it did.
+    std::optional<int> status() const
+    {
+        if (const auto *exit = std::get_if<vantrel::ExitWith>(&command))
+            return exit->status;
+        return std::nullopt;
+    }
 };
 
 Answer answer(std::vector<const char *> arguments)
 {
     arguments.insert(arguments.begin(), "vantrel");
     std::ostringstream out, err;
-    const auto status = vantrel::answerCommandLine(arguments, out, err);
-    return {status, out.str(), err.str()};
+    auto command = vantrel::readCommandLine(arguments, out, err);
+    return {command, out.str(), err.str()};
 }
 
 TEST(CommandLine, WithoutArgumentsTheProgramStarts)
 {
     const Answer started = answer({});
-    EXPECT_FALSE(started.status);
+    EXPECT_TRUE(std::holds_alternative<vantrel::StartProgram>(started.command));
     EXPECT_EQ(started.out, "");
     EXPECT_EQ(started.err, "");
 }
@@ -33,13 +41,13 @@ TEST(CommandLine, WithoutArgumentsTheProgramStarts)
 TEST(CommandLine, VersionAndHelpAnswerOnStandardOutput)
 {
     const Answer version = answer({"--version"});
-    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.status(), 0);
     EXPECT_EQ(version.out, vantrel::versionLine() + "\n");
     EXPECT_EQ(version.err, "");
 
     for (const char *option : {"--help", "-h"}) {
         const Answer help = answer({option});
-        EXPECT_EQ(help.status, 0) << option;
+        EXPECT_EQ(help.status(), 0) << option;
         EXPECT_EQ(help.out, vantrel::helpText()) << option;
         EXPECT_EQ(help.err, "") << option;
     }
@@ -62,22 +70,53 @@ TEST(CommandLine, AnythingElseIsOneLineOnStandardErrorAndStatusTwo)
         {{"--version", "--help"}, "--help"}, // each option only alone
         {{"--help", "extra"}, "extra"},
         {{"--version", "--version"}, "--version"},
+        {{"--press", "F8", "F9"}, "F9"},
+        {{"-press", "F8"}, "-press"},
     };
     for (const auto &c : cases) {
         const Answer rejected = answer(c.arguments);
-        EXPECT_EQ(rejected.status, 2) << c.named;
+        EXPECT_EQ(rejected.status(), 2) << c.named;
         EXPECT_EQ(rejected.out, "") << c.named;
         EXPECT_EQ(rejected.err,
-                  "vantrel: unexpected argument \"" + c.named + "\" (vantrel takes only --help or --version)\n");
+                  "vantrel: unexpected argument \"" + c.named + "\" (vantrel takes only --help, --version or --press KEY)\n");
     }
 }
 
 TEST(CommandLine, ControlCharactersInAnArgumentKeepTheErrorOnOneLine)
 {
     const Answer rejected = answer({"two\nlines\r\x1b[2J"});
-    EXPECT_EQ(rejected.status, 2);
+    EXPECT_EQ(rejected.status(), 2);
     EXPECT_EQ(rejected.err,
-              "vantrel: unexpected argument \"two\\x0Alines\\x0D\\x1B[2J\" (vantrel takes only --help or --version)\n");
+              "vantrel: unexpected argument \"two\\x0Alines\\x0D\\x1B[2J\" (vantrel takes only --help, --version or --press KEY)\n");
+}
+
+TEST(CommandLine, PressTakesOneKeyFromF6ToF12InAnyLetterCase)
+{
+    for (const auto &[argument, key] : {std::pair{"F6", vantrel::platform::FunctionKey::F6},
+                                        std::pair{"f8", vantrel::platform::FunctionKey::F8},
+                                        std::pair{"F12", vantrel::platform::FunctionKey::F12}}) {
+        const Answer press = answer({"--press", argument});
+        const auto *handed = std::get_if<vantrel::HandOverPress>(&press.command);
+        ASSERT_TRUE(handed) << argument;
+        EXPECT_EQ(handed->key, key);
+        EXPECT_EQ(press.err, "");
+    }
+
+    const struct {
+        std::vector<const char *> arguments;
+        std::string line;
+    } wrong[] = {
+        {{"--press"}, "vantrel: --press needs a key, F6 to F12\n"},
+        {{"--press", "F5"}, "vantrel: --press takes a key from F6 to F12, not \"F5\"\n"},
+        {{"--press", "F13"}, "vantrel: --press takes a key from F6 to F12, not \"F13\"\n"},
+        {{"--press", " F8"}, "vantrel: --press takes a key from F6 to F12, not \" F8\"\n"},
+        {{"--press", "F8\n"}, "vantrel: --press takes a key from F6 to F12, not \"F8\\x0A\"\n"},
+    };
+    for (const auto &w : wrong) {
+        const Answer rejected = answer(w.arguments);
+        EXPECT_EQ(rejected.status(), 2) << w.line;
+        EXPECT_EQ(rejected.err, w.line);
+    }
 }
 
 // Standard output closed or on a full disk.
@@ -92,7 +131,9 @@ TEST(CommandLine, AnAnswerThatCannotBeWrittenIsAFailure)
     std::ostream out(&buffer);
     std::ostringstream err;
     const std::vector<const char *> arguments{"vantrel", "--version"};
-    EXPECT_EQ(vantrel::answerCommandLine(arguments, out, err), 1);
+    const auto command = vantrel::readCommandLine(arguments, out, err);
+    ASSERT_TRUE(std::holds_alternative<vantrel::ExitWith>(command));
+    EXPECT_EQ(std::get<vantrel::ExitWith>(command).status, 1);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "platform/platform.h"
 
+#include "platform/linux/bus/gdbus_session_bus.h"
 #include "platform/linux/keys/key_route.h"
 #include "platform/linux/keys/portal_key_source.h"
 #include "platform/linux/keys/x11_key_source.h"
@@ -50,5 +51,7 @@ std::unique_ptr<KeySource> createKeySource()
 }
 
 std::unique_ptr<Opener> createOpener() { return std::make_unique<linux_backend::GioOpener>(); }
+
+SessionBusAccess connectSessionBus() { return linux_backend::GdbusSessionBus::connect(); }
 
 } // namespace vantrel::platform

@@ -16,4 +16,9 @@ std::unique_ptr<Opener> createOpener() { return std::make_unique<windows_backend
 // A program started in a Windows session always has its desktop.
 bool displayAvailable(std::string *) { return true; }
 
+// Windows has no session bus. Without one every copy runs on its own and
+// nothing takes presses from `vantrel --press`, which is how the program
+// behaves on any system that lacks it.
+SessionBusAccess connectSessionBus() { return {nullptr, "this system has no session bus", false}; }
+
 } // namespace vantrel::platform

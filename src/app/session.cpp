@@ -1,0 +1,79 @@
+#include "app/session.h"
+
+#include "platform/platform.h"
+
+#include <ostream>
+#include <string>
+
+namespace vantrel {
+
+namespace {
+
+using platform::SessionBus;
+
+// The copy holding the name may end between our finding the name taken and
+// asking it to show its window; the name is then free to take. A name that
+// keeps changing hands that often is something else.
+constexpr int kAttempts = 5;
+
+constexpr char kWithoutBus[] = "a second copy can't find this one, nor can vantrel --press reach it";
+
+} // namespace
+
+int handOverPress(platform::FunctionKey key, std::ostream &err)
+{
+    const std::string label(platform::keyLabel(key));
+    const auto access = platform::connectSessionBus();
+    if (!access.bus) {
+        err << "vantrel: cannot hand " << label << " over: " << access.problem << std::endl;
+        return 1;
+    }
+    std::string error;
+    switch (access.bus->press(key, &error)) {
+    case SessionBus::Delivery::Delivered:
+        return 0;
+    case SessionBus::Delivery::NoneRunning:
+        err << "vantrel: no Vantrel is running in this session to take " << label << std::endl;
+        return 1;
+    case SessionBus::Delivery::Failed:
+        break;
+    }
+    err << "vantrel: cannot hand " << label << " over: " << error << std::endl;
+    return 1;
+}
+
+SessionStart joinSession(std::ostream &err)
+{
+    auto access = platform::connectSessionBus();
+    if (!access.bus) {
+        if (access.unreachable)
+            err << "vantrel: " << access.problem << "; " << kWithoutBus << std::endl;
+        return {};
+    }
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        std::string error;
+        switch (access.bus->claimName(&error)) {
+        case SessionBus::Claim::Owned:
+            return {std::nullopt, std::move(access.bus)};
+        case SessionBus::Claim::Failed:
+            err << "vantrel: " << error << "; " << kWithoutBus << std::endl;
+            return {};
+        case SessionBus::Claim::HeldElsewhere:
+            break;
+        }
+        switch (access.bus->showConfiguration(&error)) {
+        case SessionBus::Delivery::Delivered:
+            return {0, nullptr};
+        case SessionBus::Delivery::NoneRunning:
+            continue;
+        case SessionBus::Delivery::Failed:
+            err << "vantrel: another Vantrel runs in this session but did not answer: " << error << std::endl;
+            return {1, nullptr};
+        }
+    }
+    err << "vantrel: the name of the running Vantrel keeps changing hands on the session bus; not starting"
+        << std::endl;
+    return {1, nullptr};
+}
+
+} // namespace vantrel

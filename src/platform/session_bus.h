@@ -1,0 +1,60 @@
+#pragma once
+
+#include "platform/function_key.h"
+
+#include <memory>
+#include <string>
+
+namespace vantrel::platform {
+
+// What other programs of the session asked of the running Vantrel since the
+// previous collect.
+struct SessionRequests {
+    // Presses handed over by `vantrel --press KEY`.
+    PressCounts presses{};
+    // A second copy started and asked this one to show its configuration
+    // window.
+    bool showConfiguration = false;
+};
+
+// The user's session bus, on which the running Vantrel holds the name
+// org.morvask.Vantrel: one copy per session, and the way in for a key press
+// that the desktop runs as a command.
+class SessionBus {
+public:
+    virtual ~SessionBus() = default;
+
+    enum class Claim {
+        Owned,         // this process holds the name and serves requests
+        HeldElsewhere, // another process of the session holds it
+        Failed,
+    };
+    // Takes the name for this process. The first of several copies started
+    // at once gets it; it then serves requests on a thread of its own until
+    // it is destroyed. On failure *error says why.
+    virtual Claim claimName(std::string *error) = 0;
+
+    enum class Delivery {
+        Delivered,
+        NoneRunning, // nobody holds the name
+        Failed,
+    };
+    // Requests to the process that holds the name. On failure *error says why.
+    virtual Delivery press(FunctionKey key, std::string *error) = 0;
+    virtual Delivery showConfiguration(std::string *error) = 0;
+
+    // Once the name is owned: a descriptor that is readable while requests
+    // wait to be collected, so that the program sleeps until one comes.
+    virtual int wakeupFd() const = 0;
+    virtual SessionRequests collect() = 0;
+};
+
+struct SessionBusAccess {
+    std::unique_ptr<SessionBus> bus;
+    // Without a bus, why; and whether the session names a bus that could not
+    // be reached (rather than naming none at all).
+    std::string problem;
+    bool unreachable = false;
+};
+
+} // namespace vantrel::platform
