@@ -12,7 +12,10 @@ F12 to a file (a program, a document, a folder, an address); while Vantrel
 runs it shows only a tray icon, watches the seven keys whatever program has
 the focus, and opens the bound file the way the desktop would.
 
-It needs an X11 session with a system tray or a StatusNotifier host.]])
+It needs an X11 or Wayland session with a system tray or a StatusNotifier
+host. On Wayland the keys come through the desktop's global shortcuts (KDE
+Plasma, GNOME 48 and later) or through a shortcut that runs
+`vantrel --press KEY`.]])
 set(CPACK_PACKAGE_HOMEPAGE_URL ${VANTREL_HOMEPAGE})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_STRIP_FILES ON)
@@ -24,13 +27,15 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the programs link come from dpkg-shlibdeps; these are what it
 # can't see. Qt's X11 platform plugin, the SVG renderer and the web engine's
 # helper process come with the libraries it finds (libqt6gui6, libqt6svg6,
-# libqt6webenginewidgets6); the tray needs nothing more: an XEmbed tray is
-# spoken to over X11, a StatusNotifier host over the session bus.
+# libqt6webenginewidgets6); its Wayland plugin is a package of its own
+# (qt6-wayland), loaded at run time. The tray needs nothing more: an XEmbed
+# tray is spoken to over X11, a StatusNotifier host over the session bus.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-comic-neue, fonts-liberation2, shared-mime-info")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-comic-neue, fonts-liberation2, shared-mime-info, qt6-wayland")
 # libcanberra plays through ALSA without it; through PulseAudio or PipeWire
-# with it.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libcanberra-pulse")
+# with it. The desktop portal carries the keys as global shortcuts on
+# Wayland desktops that offer them; elsewhere `vantrel --press` does.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libcanberra-pulse, xdg-desktop-portal")
 
 # What the package puts under /etc is the administrator's to change: kept
 # across upgrades and removals, gone with a purge.

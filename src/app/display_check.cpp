@@ -10,15 +10,28 @@ namespace vantrel {
 
 bool displayReachable()
 {
-    // Another platform (offscreen, wayland) reports its own problems, and the
-    // key source says that it can't watch the keys.
-    if (requestedPlatforms() != QStringList{QStringLiteral("xcb")})
-        return true;
-    std::string why;
-    if (platform::displayAvailable(&why))
-        return true;
-    printDiagnostic("vantrel: " + why);
+#ifdef Q_OS_WIN
+    // A Windows session always has its desktop, and windeployqt puts the
+    // plugins where Qt looks only once the application object exists.
+    return true;
+#else
+    // Qt takes the first platform of its list whose plugin loads and whose
+    // display answers: an X display, or a Wayland compositor.
+    const QStringList folders = platformPluginFolders();
+    QStringList reasons;
+    for (const QString &name : requestedPlatforms()) {
+        if (platformPluginProblem({name}, folders)) {
+            reasons.append(QStringLiteral("Qt's platform plugin \"%1\" is missing").arg(name));
+            continue;
+        }
+        std::string why;
+        if (platform::displayAvailable(name.toStdString(), &why))
+            return true;
+        reasons.append(QString::fromStdString(why));
+    }
+    printDiagnostic("vantrel: " + reasons.join(QLatin1String("; ")).toStdString());
     return false;
+#endif
 }
 
 } // namespace vantrel

@@ -49,8 +49,13 @@ bool pluginServes(const QPluginLoader &plugin, const QString &platform)
 QStringList requestedPlatforms()
 {
     const QString requested = qEnvironmentVariable("QT_QPA_PLATFORM");
-    if (requested.isEmpty())
+    if (requested.isEmpty()) {
+        // Qt's own choice: Wayland first in a Wayland session, X11 (directly
+        // or through XWayland) after it.
+        if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY") || qgetenv("XDG_SESSION_TYPE") == "wayland")
+            return {QStringLiteral("wayland"), QStringLiteral("xcb")};
         return {QStringLiteral("xcb")};
+    }
     QStringList names;
     for (const QString &entry : requested.split(QLatin1Char(';'), Qt::SkipEmptyParts))
         names.append(entry.section(QLatin1Char(':'), 0, 0));

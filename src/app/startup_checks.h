@@ -23,7 +23,9 @@ void warnAboutMissingPieces();
 // The parts, for the tests.
 
 // The platform names Qt tries: QT_QPA_PLATFORM (a list separated by ';',
-// each name perhaps followed by ':' and options), else xcb.
+// each name perhaps followed by ':' and options), else wayland then xcb in a
+// Wayland session (WAYLAND_DISPLAY set, or XDG_SESSION_TYPE=wayland), xcb
+// alone elsewhere.
 QStringList requestedPlatforms();
 
 // The folders Qt searches for platform plugins before the application exists.

@@ -271,6 +271,16 @@ TEST(DesktopFaults, WithoutAnXDisplayTheProgramSaysSoInOneLineAndFails)
     }
     EXPECT_EQ(readFile(errors), "vantrel: no X display (DISPLAY is not set)\n");
 
+    // In a Wayland session Qt tries the compositor first, then XWayland.
+    {
+        ChildProcess vantrel({VANTREL_EXECUTABLE},
+                             {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", "gone-0"}, {"XDG_RUNTIME_DIR", desktop.root().string()}},
+                             errors.string());
+        EXPECT_EQ(vantrel.waitForExit(10s), 1);
+    }
+    EXPECT_EQ(readFile(errors), "vantrel: cannot reach the Wayland display \"gone-0\" (No such file or directory); "
+                                "no X display (DISPLAY is not set)\n");
+
     // A display that was there and is gone.
     std::string name;
     {

@@ -47,21 +47,38 @@ private slots:
     void requestedPlatforms_data()
     {
         QTest::addColumn<QByteArray>("variable");
+        QTest::addColumn<QByteArray>("waylandDisplay");
+        QTest::addColumn<QByteArray>("sessionType");
         QTest::addColumn<QStringList>("platforms");
-        QTest::newRow("unset") << QByteArray() << QStringList{"xcb"};
-        QTest::newRow("one") << QByteArray("offscreen") << QStringList{"offscreen"};
-        QTest::newRow("options") << QByteArray("xcb:nograb") << QStringList{"xcb"};
-        QTest::newRow("fallbacks") << QByteArray("wayland;xcb:nograb;") << QStringList{"wayland", "xcb"};
+        QTest::newRow("unset") << QByteArray() << QByteArray() << QByteArray() << QStringList{"xcb"};
+        QTest::newRow("one") << QByteArray("offscreen") << QByteArray() << QByteArray() << QStringList{"offscreen"};
+        QTest::newRow("options") << QByteArray("xcb:nograb") << QByteArray() << QByteArray() << QStringList{"xcb"};
+        QTest::newRow("fallbacks") << QByteArray("wayland;xcb:nograb;") << QByteArray() << QByteArray()
+                                   << QStringList{"wayland", "xcb"};
+        // Qt's own choice in a Wayland session, and the user's over it.
+        QTest::newRow("wayland display") << QByteArray() << QByteArray("wayland-1") << QByteArray("x11")
+                                         << QStringList{"wayland", "xcb"};
+        QTest::newRow("wayland session") << QByteArray() << QByteArray() << QByteArray("wayland")
+                                         << QStringList{"wayland", "xcb"};
+        QTest::newRow("asked for") << QByteArray("xcb") << QByteArray("wayland-1") << QByteArray("wayland")
+                                   << QStringList{"xcb"};
     }
     void requestedPlatforms()
     {
         QFETCH(QByteArray, variable);
+        QFETCH(QByteArray, waylandDisplay);
+        QFETCH(QByteArray, sessionType);
         QFETCH(QStringList, platforms);
-        std::optional<EnvironmentOverride> platform;
-        if (variable.isNull())
-            qunsetenv("QT_QPA_PLATFORM");
-        else
-            platform.emplace("QT_QPA_PLATFORM", variable);
+        std::optional<EnvironmentOverride> platform, wayland, session;
+        const auto set = [](std::optional<EnvironmentOverride> &override, const char *name, const QByteArray &value) {
+            if (value.isNull())
+                qunsetenv(name);
+            else
+                override.emplace(name, value);
+        };
+        set(platform, "QT_QPA_PLATFORM", variable);
+        set(wayland, "WAYLAND_DISPLAY", waylandDisplay);
+        set(session, "XDG_SESSION_TYPE", sessionType);
         QCOMPARE(vantrel::requestedPlatforms(), platforms);
     }
 

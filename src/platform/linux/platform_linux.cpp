@@ -1,9 +1,12 @@
 #include "platform/platform.h"
+#include "platform/display.h"
 
 #include "platform/linux/bus/gdbus_session_bus.h"
 #include "platform/linux/keys/key_route.h"
 #include "platform/linux/keys/portal_key_source.h"
+#include "platform/linux/keys/wayland_display.h"
 #include "platform/linux/keys/x11_key_source.h"
+#include "platform/linux/keys/x_display.h"
 #include "platform/linux/open/gio_opener.h"
 #include "platform/linux/settings/registry_file.h"
 #include "platform/diagnostic.h"
@@ -51,6 +54,15 @@ std::unique_ptr<KeySource> createKeySource()
 }
 
 std::unique_ptr<Opener> createOpener() { return std::make_unique<linux_backend::GioOpener>(); }
+
+bool displayAvailable(std::string_view qtPlatform, std::string *why)
+{
+    if (qtPlatform == "xcb")
+        return linux_backend::xDisplayAvailable(why);
+    if (qtPlatform == "wayland")
+        return linux_backend::waylandDisplayAvailable(why);
+    return true;
+}
 
 SessionBusAccess connectSessionBus() { return linux_backend::GdbusSessionBus::connect(); }
 

@@ -1,5 +1,4 @@
 #include "platform/platform.h"
-#include "platform/display.h"
 
 #include "platform/win32/async_key_source.h"
 #include "platform/win32/shell_opener.h"
@@ -12,9 +11,6 @@ std::unique_ptr<Registry> createRegistry() { return std::make_unique<windows_bac
 std::unique_ptr<KeySource> createKeySource() { return std::make_unique<windows_backend::AsyncKeySource>(); }
 
 std::unique_ptr<Opener> createOpener() { return std::make_unique<windows_backend::ShellOpener>(); }
-
-// A program started in a Windows session always has its desktop.
-bool displayAvailable(std::string *) { return true; }
 
 // Windows has no session bus. Without one every copy runs on its own and
 // nothing takes presses from `vantrel --press`, which is how the program

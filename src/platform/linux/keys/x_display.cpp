@@ -1,4 +1,3 @@
-#include "platform/display.h"
 #include "platform/linux/keys/x_display.h"
 
 #include <X11/Xlib.h>
@@ -13,17 +12,17 @@ std::string displayOpenFailure()
     return name.empty() ? "no X display (DISPLAY is not set)" : "cannot open the X display \"" + name + "\"";
 }
 
-} // namespace linux_backend
-
-bool displayAvailable(std::string *why)
+bool xDisplayAvailable(std::string *why)
 {
     Display *display = XOpenDisplay(nullptr);
     if (!display) {
-        *why = linux_backend::displayOpenFailure();
+        *why = displayOpenFailure();
         return false;
     }
     XCloseDisplay(display);
     return true;
 }
+
+} // namespace linux_backend
 
 } // namespace vantrel::platform
