@@ -16,8 +16,11 @@ namespace vantrel::platform::linux_backend {
 class LauncherThreads {
 public:
     // Launches of one target that may wait behind a launch of it still under
-    // way; further ones are refused.
-    static constexpr std::size_t kMaxWaiting = 16;
+    // way; further ones are refused. Every press is owed its launch, and a
+    // quick run of taps on a busy machine can queue dozens of them, so the
+    // bound is there only to keep a target on a hung mount from growing for
+    // ever.
+    static constexpr std::size_t kMaxWaiting = 1024;
 
     LauncherThreads();
     // Waits up to kExitWait for the launches under way, then leaves the rest
