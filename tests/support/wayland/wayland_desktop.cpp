@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 
@@ -140,6 +141,43 @@ std::vector<std::string> Tray::items() const
         if (line.rfind("item ", 0) == 0)
             found.push_back(line.substr(5));
     return found;
+}
+
+bool Tray::activate(const std::string &item)
+{
+    return callOnSessionBus({"--dest", item, "--object-path", "/StatusNotifierItem", "--method",
+                             "org.kde.StatusNotifierItem.Activate", "0", "0"})
+        .has_value();
+}
+
+bool Tray::clickMenuEntry(const std::string &item, const std::string &label)
+{
+    // The item names its menu, whose layout gdbus prints as
+    // "(uint32 1, (0, {...}, [<(1, {'label': <'_Configure'>, ...}, @av [])>, ...]))".
+    const auto menu = callOnSessionBus({"--dest", item, "--object-path", "/StatusNotifierItem", "--method",
+                                        "org.freedesktop.DBus.Properties.Get", "org.kde.StatusNotifierItem", "Menu"});
+    std::smatch found;
+    if (!menu || !std::regex_search(*menu, found, std::regex("objectpath '([^']+)'")))
+        return false;
+    const std::string path = found[1];
+    const auto layout = callOnSessionBus({"--dest", item, "--object-path", path, "--method",
+                                          // A bare -1 would be taken for an option.
+                                          "com.canonical.dbusmenu.GetLayout", "0", "int32 -1", "@as []"});
+    if (!layout || !std::regex_search(*layout, found, std::regex("\\((\\d+), \\{[^}]*'label': <'" + label + "'>")))
+        return false;
+    return callOnSessionBus({"--dest", item, "--object-path", path, "--method", "com.canonical.dbusmenu.Event",
+                             found[1], "clicked", "<0>", "0"})
+        .has_value();
+}
+
+std::optional<std::string> callOnSessionBus(const std::vector<std::string> &words)
+{
+    std::vector<std::string> argv{"gdbus", "call", "--session"};
+    argv.insert(argv.end(), words.begin(), words.end());
+    auto finished = runToEnd(argv);
+    if (finished.exitCode != 0)
+        return std::nullopt;
+    return std::move(finished.output);
 }
 
 } // namespace vantrel::test

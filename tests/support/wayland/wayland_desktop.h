@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -84,8 +85,19 @@ public:
     // The bus names of the items registered so far.
     std::vector<std::string> items() const;
 
+    // A click on the item's icon; whether the item answered.
+    static bool activate(const std::string &item);
+    // A click on the entry of the item's menu with the label (mnemonics
+    // marked with '_', "E_xit"); whether the item took it.
+    static bool clickMenuEntry(const std::string &item, const std::string &label);
+
 private:
     ReportingProgram program_;
 };
+
+// Calls a method on the session bus through gdbus: the words after
+// "gdbus call --session" (--dest, --object-path, --method and the arguments
+// in GVariant text). The reply as gdbus prints it; nothing when the call failed.
+std::optional<std::string> callOnSessionBus(const std::vector<std::string> &words);
 
 } // namespace vantrel::test
