@@ -12,12 +12,16 @@
 #include "resident_figures.h"
 #include "tap_flood.h"
 
+#include "platform/linux/keys/x11_key_source.h"
+#include "x11_test_keyboard.h"
+
 #include <X11/Xlib.h>
 
 #include <cstdio>
 #include <random>
 #include <string>
 
+using namespace vantrel;
 using namespace vantrel::bench;
 using std::chrono::microseconds;
 using std::chrono::milliseconds;
@@ -31,7 +35,6 @@ int main(int argc, char *argv[])
     const std::string program = argv[1];
     const int taps = argc > 2 ? std::stoi(argv[2]) : 1000;
     const auto idle = std::chrono::seconds(argc > 3 ? std::stoi(argv[3]) : 10);
-    // The injector runs on a thread of its own, on a connection of its own.
     XInitThreads();
 
     std::mt19937 random(7);
@@ -43,11 +46,14 @@ int main(int argc, char *argv[])
         {"1-30 ms random", [&] { return microseconds(anySpacing(random)); }},
     };
 
+    // The injector runs on a thread of its own, on a connection of its own.
+    test::X11TestKeyboard keyboard;
     std::printf("Taps of F6 to F12 through XTest, key source and poller in process\n");
     std::printf("%-16s %6s %6s %5s %8s %12s %12s %12s\n", "spacing", "taps", "opens", "lost", "doubled",
                 "median ms", "p99 ms", "max ms");
     for (const auto &[label, next] : spacings) {
-        const auto result = runTapFlood(taps, next);
+        platform::linux_backend::X11KeySource source;
+        const auto result = runTapFlood(source, xTestInjector(keyboard), taps, next);
         std::printf("%-16s %6d %6d %5d %8d %12.3f %12.3f %12.3f\n", label.c_str(), result.taps, result.opens,
                     result.lost, result.doubled, quantile(result.latenciesMs, 0.5),
                     quantile(result.latenciesMs, 0.99), quantile(result.latenciesMs, 1.0));

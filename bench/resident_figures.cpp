@@ -147,16 +147,24 @@ ResidentFigures measureResident(const std::string &program, int starts, std::chr
 
     // Past the program's own start-up timers, then left alone.
     std::this_thread::sleep_for(std::chrono::seconds(4));
-    const auto before = switchesByThread(running->pid());
+    auto idleFigures = measureIdle(running->pid(), idle);
+    idleFigures.startupMs = std::move(figures.startupMs);
+    return idleFigures;
+}
+
+ResidentFigures measureIdle(pid_t pid, std::chrono::seconds idle)
+{
+    ResidentFigures figures;
+    const auto before = switchesByThread(pid);
     std::this_thread::sleep_for(idle);
-    const auto after = switchesByThread(running->pid());
+    const auto after = switchesByThread(pid);
     for (const auto &[tid, thread] : after) {
         const auto earlier = before.find(tid);
         const long woke = thread.second - (earlier == before.end() ? 0 : earlier->second.second);
         figures.idleWakeupsByThread.emplace_back(thread.first, woke);
         figures.idleWakeups += woke;
     }
-    const fs::path status = "/proc/" + std::to_string(running->pid()) + "/status";
+    const fs::path status = "/proc/" + std::to_string(pid) + "/status";
     figures.residentKiB = statusField(status, "VmRSS");
     figures.residentAnonymousKiB = statusField(status, "RssAnon");
     return figures;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <string>
 #include <utility>
@@ -21,5 +23,9 @@ struct ResidentFigures {
 // Runs the real program on a private desktop with a tray: starts it several
 // times to time how soon it watches the keys, then leaves the last one idle.
 ResidentFigures measureResident(const std::string &program, int starts, std::chrono::seconds idle);
+
+// The wake-ups of a running process left alone for the idle period, and its
+// memory after it (startupMs stays empty).
+ResidentFigures measureIdle(pid_t pid, std::chrono::seconds idle);
 
 } // namespace vantrel::bench
