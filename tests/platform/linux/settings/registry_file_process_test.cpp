@@ -189,16 +189,29 @@ TEST_F(RegistryFileProcesses, AWriterKilledAtRandomMomentsLeavesACompleteFile)
     long lastCounter = -1;
     int roundsWithProgress = 0;
     for (int round = 0; round < 40; ++round) {
+        int firstSave[2];
+        ASSERT_EQ(::pipe(firstSave), 0);
         const pid_t writer = startChild([&] {
+            ::close(firstSave[0]);
             auto store = openStore();
             // Each version differs in length as well, so that a cut-off file
             // could not pass for a whole one.
             for (long i = lastCounter + 1;; ++i) {
                 putString(*store, u"Software\\Counter", u"counter", sz(number(static_cast<int>(i))));
                 putString(*store, u"Software\\Counter", u"padding", sz(std::u16string(i % 97, u'p')));
+                if (firstSave[1] >= 0) {
+                    ::close(firstSave[1]);
+                    firstSave[1] = -1;
+                }
             }
             return true;
         });
+        // However slow the build, the kill comes after the writer's first
+        // save, at a random moment of the saves that follow.
+        ::close(firstSave[1]);
+        char ignored;
+        ASSERT_EQ(::read(firstSave[0], &ignored, 1), 0);
+        ::close(firstSave[0]);
         std::this_thread::sleep_for(std::chrono::microseconds(pause(random)));
         ::kill(writer, SIGKILL);
         ASSERT_EQ(waitForExit(writer), 128 + SIGKILL);
