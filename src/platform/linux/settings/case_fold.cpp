@@ -24,7 +24,7 @@ constexpr FoldRun kFoldRuns[] = {
 char16_t foldCase(char16_t unit)
 {
     if (unit < 0x80)
-        return (unit >= u'A' && unit <= u'Z') ? static_cast<char16_t>(unit + 32) : unit;
+        return (unit >= u'a' && unit <= u'z') ? static_cast<char16_t>(unit - 32) : unit;
     // The last run that starts at or before the unit.
     const auto after = std::upper_bound(std::begin(kFoldRuns), std::end(kFoldRuns), unit,
                                         [](char16_t u, const FoldRun &run) { return u < run.first; });

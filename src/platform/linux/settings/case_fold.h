@@ -4,10 +4,12 @@
 
 namespace vantrel::platform::linux_backend {
 
-// Registry names compare without regard to case, in every script: two names
-// match when their case-folded forms are equal. Folding uses the Unicode
-// simple case folding of the Basic Multilingual Plane, one code unit for one;
-// surrogates and other planes are left as they are.
+// Registry names compare without regard to case, in every script, the way
+// Windows compares them: two names match when they are equal once every code
+// unit is upper-cased on its own (the Unicode simple uppercase mapping of the
+// Basic Multilingual Plane). Unlike full case folding this keeps apart what
+// Windows keeps apart: the sharp s from its capital, the Kelvin sign from K,
+// the Ohm sign from omega. Surrogates and other planes stay as they are.
 char16_t foldCase(char16_t unit);
 std::u16string foldCase(const std::u16string &text);
 

@@ -249,19 +249,21 @@ TEST(RegKeyLookup, FindsWhatTheWholeRegistryHolds)
     EXPECT_TRUE(parseRegText(text + "oops\n", broken));
 }
 
-TEST(CaseFold, FoldsLettersOfTheBasicPlaneOneForOne)
+TEST(CaseFold, UpperCasesLettersOfTheBasicPlaneOneForOne)
 {
-    EXPECT_EQ(foldCase(u'A'), u'a');
-    EXPECT_EQ(foldCase(u'\u00c4'), u'\u00e4');
-    EXPECT_EQ(foldCase(u'\u0100'), u'\u0101');      // runs of alternating case pairs
-    EXPECT_EQ(foldCase(u'\u0101'), u'\u0101');
-    EXPECT_EQ(foldCase(u'\u03a3'), u'\u03c3');      // capital sigma
-    EXPECT_EQ(foldCase(u'\u03c2'), u'\u03c3');      // final sigma
-    EXPECT_EQ(foldCase(u'\u0416'), u'\u0436');      // Cyrillic
-    EXPECT_EQ(foldCase(u'\u212a'), u'k');           // Kelvin sign
-    EXPECT_EQ(foldCase(u'\uff21'), u'\uff41');      // fullwidth A
-    EXPECT_EQ(foldCase(u'\u00df'), u'\u00df');      // sharp s folds to two letters: left alone
-    EXPECT_EQ(foldCase(u'\u0130'), u'\u0130');      // so does dotted capital I
+    EXPECT_EQ(foldCase(u'a'), u'A');
+    EXPECT_EQ(foldCase(u'\u00e4'), u'\u00c4');
+    EXPECT_EQ(foldCase(u'\u0101'), u'\u0100');      // runs of alternating case pairs
+    EXPECT_EQ(foldCase(u'\u0100'), u'\u0100');
+    EXPECT_EQ(foldCase(u'\u03c3'), u'\u03a3');      // small sigma
+    EXPECT_EQ(foldCase(u'\u03c2'), u'\u03a3');      // final sigma
+    EXPECT_EQ(foldCase(u'\u0436'), u'\u0416');      // Cyrillic
+    EXPECT_EQ(foldCase(u'\uff41'), u'\uff21');      // fullwidth a
+    // What Windows does not upper-case into another letter stays apart.
+    EXPECT_EQ(foldCase(u'\u212a'), u'\u212a');      // Kelvin sign
+    EXPECT_EQ(foldCase(u'\u2126'), u'\u2126');      // Ohm sign
+    EXPECT_EQ(foldCase(u'\u00df'), u'\u00df');      // sharp s, upper-cased to two letters
+    EXPECT_EQ(foldCase(u'\u1e9e'), u'\u1e9e');      // capital sharp s
     EXPECT_EQ(foldCase(char16_t(0xD801)), char16_t(0xD801));  // surrogates stay
     EXPECT_EQ(foldCase(u'1'), u'1');
     EXPECT_EQ(foldCase(u'\u65e5'), u'\u65e5');

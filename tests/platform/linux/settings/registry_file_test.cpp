@@ -238,6 +238,19 @@ TEST_F(RegistryFileStore, KeyNamesIgnoreCaseInAnyScriptAndKeepTheirFirstSpelling
     EXPECT_FALSE(get(*store, u"Software\\Ubung\\\u03a3\u03bf\u03c6\u03af\u03b1\\\u0416", u"F6"));
 }
 
+TEST_F(RegistryFileStore, NamesWindowsDoesNotUpperCaseAlikeStayApart)
+{
+    const std::u16string pairs[][2] = {{u"stra\u00dfe", u"STRA\u1e9eE"}, {u"\u212a", u"K"}, {u"\u2126", u"\u03a9"}};
+    for (const auto &pair : pairs) {
+        for (int i = 0; i < 2; ++i)
+            ASSERT_EQ(put(*store, kQuintor + u"\\" + pair[i], pair[i], REG_SZ, sz(pair[i])), ERROR_SUCCESS);
+    }
+    for (const auto &pair : pairs) {
+        for (int i = 0; i < 2; ++i)
+            EXPECT_EQ(get(*store, kQuintor + u"\\" + pair[i], pair[i]), std::pair(REG_SZ, sz(pair[i])));
+    }
+}
+
 TEST_F(RegistryFileStore, NamesTheFileCannotHoldAreRefused)
 {
     ASSERT_EQ(put(*store, kQuintor, u"F6", REG_SZ, sz(u"x")), ERROR_SUCCESS);
