@@ -45,6 +45,7 @@ inline constexpr RegStatus ERROR_ACCESS_DENIED = 5;
 inline constexpr RegStatus ERROR_INVALID_HANDLE = 6;
 inline constexpr RegStatus ERROR_NOT_ENOUGH_MEMORY = 8;
 inline constexpr RegStatus ERROR_WRITE_FAULT = 29;
+inline constexpr RegStatus ERROR_SHARING_VIOLATION = 32;  // the store is busy: another program has it
 inline constexpr RegStatus ERROR_INVALID_PARAMETER = 87;
 inline constexpr RegStatus ERROR_MORE_DATA = 234;
 inline constexpr RegStatus ERROR_BADDB = 1009;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -16,20 +17,6 @@
 namespace vantrel::platform::linux_backend {
 
 namespace {
-
-std::string folderOf(const std::string &path)
-{
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string nameOf(const std::string &path)
-{
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::string temporaryPrefix(const std::string &path) { return nameOf(path) + ".tmp-"; }
 
@@ -113,6 +100,45 @@ private:
 
 FileFault FileFault::fromErrno(int error) { return {error, std::strerror(error)}; }
 
+std::string folderOf(const std::string &path)
+{
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string nameOf(const std::string &path)
+{
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+FileIdentity FileIdentity::of(const struct stat &info)
+{
+    return {true, info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+}
+
+bool FileIdentity::operator==(const FileIdentity &other) const
+{
+    const auto same = [](const timespec &a, const timespec &b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; };
+    if (!exists || !other.exists)
+        return exists == other.exists;
+    return device == other.device && inode == other.inode && size == other.size &&
+           same(modified, other.modified) && same(changed, other.changed);
+}
+
+std::optional<FileFault> identify(const std::string &path, FileIdentity &identity)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        identity = {};
+        return errno == ENOENT ? std::nullopt : std::optional(FileFault::fromErrno(errno));
+    }
+    identity = FileIdentity::of(info);
+    return std::nullopt;
+}
+
 UniqueFd &UniqueFd::operator=(UniqueFd &&other) noexcept
 {
     if (this != &other) {
@@ -136,18 +162,20 @@ int UniqueFd::release()
     return fd;
 }
 
-std::optional<FileFault> FileLock::acquire(const std::string &lockPath, Mode mode,
-                                           std::chrono::milliseconds maxWait, FileLock &lock)
+std::optional<FileFault> FileLock::acquire(const std::string &lockPath, std::chrono::milliseconds maxWait,
+                                           FileLock &lock)
 {
-    const bool exclusive = mode == Mode::Exclusive;
-    UniqueFd fd(exclusive ? ::open(lockPath.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600)
-                          : ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC));
+    UniqueFd fd(::open(lockPath.c_str(), O_RDONLY | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (fd.get() < 0) {
-        if (exclusive)
-            return FileFault::fromErrno(errno);
-        lock.fd_ = UniqueFd();
-        return std::nullopt;
+        if (errno == ELOOP)
+            return FileFault{ELOOP, "its lock file " + lockPath + " is a symbolic link"};
+        return FileFault::fromErrno(errno);
     }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0)
+        return FileFault::fromErrno(errno);
+    if (!S_ISREG(info.st_mode))
+        return FileFault{EINVAL, "its lock file " + lockPath + " is not a regular file"};
 
     // flock has no timeout of its own; poll, so that a lock held by a hung
     // process ends in an error instead of a hang. The pauses stay short: a
@@ -155,13 +183,13 @@ std::optional<FileFault> FileLock::acquire(const std::string &lockPath, Mode mod
     // take it again and again before this one looks.
     const auto deadline = std::chrono::steady_clock::now() + maxWait;
     auto pause = std::chrono::microseconds(100);
-    while (::flock(fd.get(), (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+    while (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
         if (errno == EINTR)
             continue;
         if (errno != EWOULDBLOCK)
             return FileFault::fromErrno(errno);
         if (std::chrono::steady_clock::now() >= deadline)
-            return FileFault{EWOULDBLOCK, "another program holds its lock"};
+            return FileFault{EWOULDBLOCK, "the file is busy: another program holds its lock"};
         std::this_thread::sleep_for(pause);
         pause = std::min(pause * 2, std::chrono::microseconds(1000));
     }
@@ -213,6 +241,7 @@ std::optional<FileFault> readWholeFile(const std::string &path, std::size_t maxB
     }
     bytes.resize(filled);
     contents.exists = true;
+    contents.identity = FileIdentity::of(info);
     contents.bytes = std::move(bytes);
     return std::nullopt;
 }
@@ -237,16 +266,26 @@ std::optional<FileFault> makeFoldersFor(const std::string &path)
 
 std::string writeTargetOf(const std::string &path)
 {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-        return path;
-    // A dangling link has no target to update; the write then replaces it.
-    char *resolved = ::realpath(path.c_str(), nullptr);
-    if (!resolved)
-        return path;
-    std::string target(resolved);
-    std::free(resolved);
-    return target;
+    // Followed link by link rather than with realpath, which gives up on a
+    // link whose file does not exist yet. As many links as the system follows.
+    std::string target = path;
+    for (int links = 0; links < 40; ++links) {
+        struct stat info {};
+        if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            break;
+        std::string next(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : PATH_MAX), '\0');
+        const ssize_t length = ::readlink(target.c_str(), next.data(), next.size());
+        if (length <= 0)
+            break;
+        next.resize(static_cast<std::size_t>(length));
+        target = next.front() == '/' ? next : folderOf(target) + "/" + next;
+    }
+    char *folder = ::realpath(folderOf(target).c_str(), nullptr);
+    if (!folder)
+        return target;
+    std::string canonical(folder);
+    std::free(folder);
+    return (canonical == "/" ? "" : canonical) + "/" + nameOf(target);
 }
 
 std::optional<FileFault> checkReplaceable(const std::string &path)
@@ -266,7 +305,8 @@ std::optional<FileFault> checkReplaceable(const std::string &path)
     return std::nullopt;
 }
 
-std::optional<FileFault> replaceFileAtomically(const std::string &path, std::string_view bytes)
+std::optional<FileFault> replaceFileAtomically(const std::string &path, std::string_view bytes,
+                                               const FileIdentity &expected)
 {
     removeStaleTemporaries(path);
 
@@ -286,6 +326,12 @@ std::optional<FileFault> replaceFileAtomically(const std::string &path, std::str
         return FileFault::fromErrno(errno);
     if (auto fault = temporary.close())
         return fault;
+    // Editors take no lock: one may have saved the file since it was read.
+    FileIdentity now;
+    if (auto fault = identify(path, now))
+        return fault;
+    if (!(now == expected))
+        return FileFault{ESTALE, "another program changed it while it was being written"};
     if (auto fault = temporary.renameTo(path))
         return fault;
     return syncFolder(folderOf(path));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <cstddef>
 #include <optional>
@@ -39,25 +41,42 @@ private:
 
 // An advisory lock (flock) on a lock file kept beside the data file: the
 // data file itself is replaced on every write, so it cannot carry the lock.
-// Held until the object is dropped.
+// Only writers lock; since they replace the data file in one rename, a
+// reader always finds a whole file without one. Held until dropped.
 class FileLock {
 public:
-    enum class Mode { Shared, Exclusive };
-
-    // Waits at most maxWait while another process holds a conflicting lock.
-    // A shared lock never creates the lock file: where there is none, no
-    // writer is at work, and since writers replace the data file in one
-    // rename, reading it unlocked is safe. An exclusive lock creates it.
-    static std::optional<FileFault> acquire(const std::string &lockPath, Mode mode,
-                                            std::chrono::milliseconds maxWait, FileLock &lock);
+    // Takes the lock, creating the lock file where it is missing, and waits
+    // at most maxWait while another process holds it. A lock file that is a
+    // symbolic link or not a regular file (a fifo would stall the open) is
+    // refused.
+    static std::optional<FileFault> acquire(const std::string &lockPath, std::chrono::milliseconds maxWait,
+                                            FileLock &lock);
 
 private:
     UniqueFd fd_;
 };
 
+// Which file a path held when it was read: a file replaced or written to
+// since has another.
+struct FileIdentity {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+
+    static FileIdentity of(const struct stat &info);
+    bool operator==(const FileIdentity &other) const;
+};
+
+// The file at path now; one that does not exist when there is none.
+std::optional<FileFault> identify(const std::string &path, FileIdentity &identity);
+
 struct FileContents {
     bool exists = false;
     std::string bytes;
+    FileIdentity identity;
 };
 
 // Reads a regular file whole. A missing file is no fault (exists is false);
@@ -68,9 +87,15 @@ std::optional<FileFault> readWholeFile(const std::string &path, std::size_t maxB
 // open to their owner only.
 std::optional<FileFault> makeFoldersFor(const std::string &path);
 
-// Where a write of the file lands: the file a symbolic link points to, so
-// that a settings file kept elsewhere and linked in (as dotfile managers do)
-// is updated where it lives and the link stays; the path itself otherwise.
+// The folder a path names a file in ("." for a bare name), and the name.
+std::string folderOf(const std::string &path);
+std::string nameOf(const std::string &path);
+
+// Where a write of the file lands: the file a symbolic link leads to, also
+// one that does not exist yet, so that a settings file kept elsewhere and
+// linked in (as dotfile managers do) is updated where it lives and the link
+// stays; the path itself otherwise. Its folder is given without links, so
+// that every path that leads to one file gives the same place.
 std::string writeTargetOf(const std::string &path);
 
 // Whether the file may be replaced: its folder must be writable, and so must
@@ -83,7 +108,10 @@ std::optional<FileFault> checkReplaceable(const std::string &path);
 // temporary file in the same folder is written and flushed to disk, renamed
 // over the old one, and the folder flushed. The file keeps its permission
 // bits; a new one gets 0600. Temporary files that a writer killed mid-write
-// left behind are removed first. Call with the exclusive lock held.
-std::optional<FileFault> replaceFileAtomically(const std::string &path, std::string_view bytes);
+// left behind are removed first. Call with the lock held. Where the file at
+// path is no longer the expected one (read before the change was made),
+// nothing is replaced and the fault's error is ESTALE: read it again.
+std::optional<FileFault> replaceFileAtomically(const std::string &path, std::string_view bytes,
+                                               const FileIdentity &expected);
 
 } // namespace vantrel::platform::linux_backend

@@ -178,7 +178,7 @@ RegStatus RegistryFile::setValue(RegHandle key, const std::u16string &name, std:
         const RegValue *old = level->findValue(name);
         if (old && old->type == type && old->data == bytes)
             return ERROR_SUCCESS;
-        level->setValue(name, type, std::move(bytes));
+        level->setValue(name, type, bytes);
         changed = true;
         return ERROR_SUCCESS;
     });
@@ -252,23 +252,19 @@ RegHandle RegistryFile::addHandle(KeyPath place)
 
 RegStatus RegistryFile::lookUp(RegKeyLookup &lookup)
 {
-    FileLock lock;
-    if (auto fault = FileLock::acquire(path_ + ".lock", FileLock::Mode::Shared, lockWait_, lock))
-        return fail(statusForRead(*fault), "read", fault->reason);
-    std::string bytes;
-    if (const RegStatus status = readCurrent("read", bytes); status != ERROR_SUCCESS)
+    // No lock: writers replace the file in one rename, so it is always whole.
+    FileContents contents;
+    if (const RegStatus status = readCurrent("read", contents); status != ERROR_SUCCESS)
         return status;
-    if (auto error = parseRegText(bytes, lookup))
+    if (auto error = parseRegText(contents.bytes, lookup))
         return fail(ERROR_BADDB, "read", error->describe());
     return ERROR_SUCCESS;
 }
 
-RegStatus RegistryFile::readCurrent(const char *verb, std::string &bytes)
+RegStatus RegistryFile::readCurrent(const char *verb, FileContents &contents)
 {
-    FileContents contents;
     if (auto fault = readWholeFile(path_, kMaxRegTextBytes, contents))
         return fail(statusForRead(*fault), verb, fault->reason);
-    bytes = std::move(contents.bytes);
     return ERROR_SUCCESS;
 }
 
@@ -276,31 +272,41 @@ RegStatus RegistryFile::modify(const std::function<RegStatus(RegDocument &, bool
 {
     if (auto fault = makeFoldersFor(path_))
         return fail(statusForWrite(*fault), "write", fault->reason);
-    FileLock lock;
-    if (auto fault = FileLock::acquire(path_ + ".lock", FileLock::Mode::Exclusive, lockWait_, lock))
-        return fail(statusForWrite(*fault), "write", fault->reason);
-
-    std::string current;
-    if (const RegStatus status = readCurrent("write", current); status != ERROR_SUCCESS)
-        return status;
-    auto parsed = parseRegText(current);
-    if (!parsed.document)
-        return fail(ERROR_BADDB, "write", parsed.error.describe());
-    RegDocument &document = *parsed.document;
-    bool changed = false;
-    if (const RegStatus status = change(document, changed); status != ERROR_SUCCESS || !changed)
-        return status;
-
+    // Locked where the file lives, so that two paths that lead to one file
+    // take one lock.
     const std::string target = writeTargetOf(path_);
-    if (auto fault = checkReplaceable(target))
-        return fail(statusForWrite(*fault), "write", fault->reason);
-    const std::string bytes = serializeRegText(document);
-    if (bytes.size() > kMaxRegTextBytes)
-        return fail(ERROR_INVALID_PARAMETER, "write",
-                    "it would grow larger than " + std::to_string(kMaxRegTextBytes >> 20) + " MiB");
-    if (auto fault = replaceFileAtomically(target, bytes))
-        return fail(statusForWrite(*fault), "write", fault->reason);
-    return ERROR_SUCCESS;
+    FileLock lock;
+    if (auto fault = FileLock::acquire(target + ".lock", lockWait_, lock))
+        return fail(fault->error == EWOULDBLOCK ? ERROR_SHARING_VIOLATION : statusForWrite(*fault), "write",
+                    fault->reason);
+
+    // An editor that saves meanwhile takes no lock; its file is then read
+    // again and the change made anew on it, a few times at most.
+    constexpr int kAttempts = 5;
+    for (int attempt = 1;; ++attempt) {
+        FileContents current;
+        if (const RegStatus status = readCurrent("write", current); status != ERROR_SUCCESS)
+            return status;
+        auto parsed = parseRegText(current.bytes);
+        if (!parsed.document)
+            return fail(ERROR_BADDB, "write", parsed.error.describe());
+        RegDocument &document = *parsed.document;
+        bool changed = false;
+        if (const RegStatus status = change(document, changed); status != ERROR_SUCCESS || !changed)
+            return status;
+
+        if (auto fault = checkReplaceable(target))
+            return fail(statusForWrite(*fault), "write", fault->reason);
+        const std::string bytes = serializeRegText(document);
+        if (bytes.size() > kMaxRegTextBytes)
+            return fail(ERROR_INVALID_PARAMETER, "write",
+                        "it would grow larger than " + std::to_string(kMaxRegTextBytes >> 20) + " MiB");
+        auto fault = replaceFileAtomically(target, bytes, current.identity);
+        if (!fault)
+            return ERROR_SUCCESS;
+        if (fault->error != ESTALE || attempt == kAttempts)
+            return fail(statusForWrite(*fault), "write", fault->reason);
+    }
 }
 
 RegStatus RegistryFile::fail(RegStatus status, std::string sentence)

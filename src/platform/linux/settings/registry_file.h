@@ -10,6 +10,7 @@
 
 namespace vantrel::platform::linux_backend {
 
+struct FileContents;
 struct RegDocument;
 class RegKeyLookup;
 
@@ -21,8 +22,9 @@ class RegKeyLookup;
 // writes, until the user mends or removes it.
 class RegistryFile : public Registry {
 public:
-    // How long a call waits for another program's lock before it fails.
-    static constexpr std::chrono::milliseconds kDefaultLockWait{5000};
+    // How long a write waits for another program's lock before it fails:
+    // the program waits for it, and must not stop answering for longer.
+    static constexpr std::chrono::milliseconds kDefaultLockWait{2000};
 
     // $XDG_CONFIG_HOME/vantrel/registry.reg, with ~/.config in place of an
     // unset, empty or relative XDG_CONFIG_HOME.
@@ -51,10 +53,10 @@ private:
     RegStatus resolveSubkey(RegHandle root, const std::u16string &subkey, KeyPath &path);
     RegHandle addHandle(KeyPath path);
 
-    // Reads the file as it is now under a shared lock, for one lookup.
+    // Reads the file as it is now, for one lookup.
     RegStatus lookUp(RegKeyLookup &lookup);
-    RegStatus readCurrent(const char *verb, std::string &bytes);
-    // Applies change to the current file under the exclusive lock, and writes
+    RegStatus readCurrent(const char *verb, FileContents &contents);
+    // Applies change to the current file under the lock, and writes
     // the result when change reports that it changed anything.
     RegStatus modify(const std::function<RegStatus(RegDocument &, bool &changed)> &change);
 

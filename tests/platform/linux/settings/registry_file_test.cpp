@@ -221,6 +221,28 @@ TEST_F(RegistryFileStore, AFileLinkedInFromElsewhereIsUpdatedWhereItLives)
     EXPECT_NE(text.find("\"F6\"=\"/bin/true\""), std::string::npos) << text;
 }
 
+TEST_F(RegistryFileStore, ALinkToAFileNotYetThereIsWrittenThroughAndLinksShareALock)
+{
+    const auto dotfiles = home / "dotfiles";
+    std::filesystem::create_directories(dotfiles);
+    std::filesystem::create_directories(folder);
+    std::filesystem::create_symlink("../dotfiles/registry.reg", file);
+
+    ASSERT_EQ(put(*store, kQuintor, u"F6", REG_SZ, sz(u"/bin/true")), ERROR_SUCCESS);
+    EXPECT_TRUE(std::filesystem::is_symlink(file));
+    EXPECT_TRUE(std::filesystem::is_regular_file(dotfiles / "registry.reg"));
+    EXPECT_EQ(get(*store, kQuintor, u"F6"), std::pair(REG_SZ, sz(u"/bin/true")));
+
+    const auto secondLink = home / "second.reg";
+    std::filesystem::create_symlink(dotfiles / "registry.reg", secondLink);
+    FileLock held;
+    ASSERT_FALSE(FileLock::acquire((dotfiles / "registry.reg.lock").string(), std::chrono::milliseconds(0), held));
+    for (const auto &path : {file, secondLink}) {
+        RegistryFile linked(path.string(), std::chrono::milliseconds(0));
+        EXPECT_EQ(put(linked, kQuintor, u"F6", REG_SZ, sz(u"x")), ERROR_SHARING_VIOLATION) << path;
+    }
+}
+
 TEST_F(RegistryFileStore, KeyNamesIgnoreCaseInAnyScriptAndKeepTheirFirstSpelling)
 {
     const std::u16string path = u"Software\\\u00dcbung\\\u03a3\u03bf\u03c6\u03af\u03b1\\\u0416";
@@ -399,19 +421,63 @@ TEST_F(RegistryFileFaults, AnUnwritableFolderGetsNoFile)
     EXPECT_EQ(store->describeFailure(ERROR_WRITE_FAULT), "Could not write " + file.string() + ": Not a directory");
 }
 
-TEST_F(RegistryFileFaults, ALockHeldTooLongEndsInAnErrorNotAHang)
+TEST_F(RegistryFileFaults, AHeldLockStopsNoReadAndFailsAWriteAsBusy)
 {
     ASSERT_EQ(put(*store, kQuintor, u"F6", REG_SZ, sz(u"kept")), ERROR_SUCCESS);
     const std::string before = *readFile();
     FileLock held;
-    ASSERT_FALSE(FileLock::acquire(file.string() + ".lock", FileLock::Mode::Exclusive, std::chrono::milliseconds(0), held));
+    ASSERT_FALSE(FileLock::acquire(file.string() + ".lock", std::chrono::milliseconds(0), held));
     store = openStore(std::chrono::milliseconds(300));
 
-    EXPECT_FALSE(get(*store, kQuintor, u"F6"));
-    const RegStatus status = put(*store, kQuintor, u"F6", REG_SZ, sz(u"changed"));
-    EXPECT_NE(status, ERROR_SUCCESS);
-    EXPECT_EQ(store->describeFailure(status), "Could not write " + file.string() + ": another program holds its lock");
+    EXPECT_EQ(get(*store, kQuintor, u"F6"), std::pair(REG_SZ, sz(u"kept")));
+    EXPECT_EQ(put(*store, kQuintor, u"F6", REG_SZ, sz(u"changed")), ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(store->describeFailure(ERROR_SHARING_VIOLATION),
+              "Could not write " + file.string() + ": the file is busy: another program holds its lock");
     EXPECT_EQ(readFile(), before);
+}
+
+TEST_F(RegistryFileFaults, ALockFileThatIsNoPlainFileIsRefusedWithoutHanging)
+{
+    ASSERT_EQ(put(*store, kQuintor, u"F6", REG_SZ, sz(u"kept")), ERROR_SUCCESS);
+    const std::string lock = file.string() + ".lock";
+    std::filesystem::remove(lock);
+    ASSERT_EQ(::mkfifo(lock.c_str(), 0600), 0);
+    EXPECT_EQ(get(*store, kQuintor, u"F6"), std::pair(REG_SZ, sz(u"kept")));
+    RegStatus status = put(*store, kQuintor, u"F6", REG_SZ, sz(u"changed"));
+    EXPECT_EQ(store->describeFailure(status),
+              "Could not write " + file.string() + ": its lock file " + lock + " is not a regular file");
+
+    std::filesystem::remove(lock);
+    std::filesystem::create_symlink(home / "elsewhere", lock);
+    status = put(*store, kQuintor, u"F6", REG_SZ, sz(u"changed"));
+    EXPECT_EQ(store->describeFailure(status),
+              "Could not write " + file.string() + ": its lock file " + lock + " is a symbolic link");
+    EXPECT_FALSE(std::filesystem::exists(home / "elsewhere"));
+    EXPECT_EQ(get(*store, kQuintor, u"F6"), std::pair(REG_SZ, sz(u"kept")));
+}
+
+TEST_F(RegistryFileFaults, AFileAnEditorSavedSinceItWasReadIsNotReplaced)
+{
+    writeFile("Windows Registry Editor Version 5.00\n");
+    FileContents read;
+    ASSERT_FALSE(readWholeFile(file.string(), kMaxRegTextBytes, read));
+    // The editor writes in place, as many do, or replaces the file.
+    for (const bool inPlace : {true, false}) {
+        const std::string edited = inPlace ? "Windows Registry Editor Version 5.00\n; in place\n"
+                                           : "Windows Registry Editor Version 5.00\n; renamed\n";
+        if (inPlace) {
+            writeFile(edited);
+        } else {
+            std::ofstream(folder / "saved-by-editor") << edited;
+            std::filesystem::rename(folder / "saved-by-editor", file);
+        }
+        const auto fault = replaceFileAtomically(file.string(), "Windows Registry Editor Version 5.00\n; ours\n",
+                                                 read.identity);
+        ASSERT_TRUE(fault);
+        EXPECT_EQ(fault->error, ESTALE);
+        EXPECT_EQ(readFile(), edited);
+        ASSERT_FALSE(readWholeFile(file.string(), kMaxRegTextBytes, read));
+    }
 }
 
 TEST_F(RegistryFileFaults, TemporaryFilesOfAKilledWriterAreClearedByTheNextWrite)
