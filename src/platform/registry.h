@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/registry_watch.h"
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -87,6 +90,12 @@ public:
                                const std::uint8_t *data, std::uint32_t size) = 0;
 
     virtual RegStatus closeKey(RegHandle key) = 0;
+
+    // Starts watching the key below root for changes of its values, also
+    // while the key or the store does not exist yet. On failure returns
+    // nothing and says why in *error.
+    virtual std::unique_ptr<RegistryWatch> watchKey(RegHandle root, const std::u16string &path,
+                                                    std::string *error) = 0;
 
     // Says in a sentence why the last failing call on this store failed with
     // the given status: where (the file or key) and the system's reason.

@@ -43,6 +43,11 @@ public:
             return platform::ERROR_ACCESS_DENIED;
         return inner_.setValue(key, name, type, data, size);
     }
+    std::unique_ptr<platform::RegistryWatch> watchKey(platform::RegHandle root, const std::u16string &path,
+                                                      std::string *error) override
+    {
+        return inner_.watchKey(root, path, error);
+    }
     platform::RegStatus closeKey(platform::RegHandle key) override
     {
         open_.erase(key);

@@ -73,4 +73,19 @@ Status setValue(Key key, const std::wstring &name, std::uint32_t type, const std
 
 Status closeKey(Key key) { return RegCloseKey(hkey(key)); }
 
+Status openKeyToWatch(Key parent, const std::wstring &path, Key *key)
+{
+    HKEY opened = nullptr;
+    const LSTATUS status = RegOpenKeyExW(hkey(parent), path.c_str(), 0, KEY_NOTIFY | kView, &opened);
+    if (status == ERROR_SUCCESS)
+        *key = opened;
+    return status;
+}
+
+Status notifyChange(Key key, bool values, void *event)
+{
+    const DWORD filter = REG_NOTIFY_CHANGE_NAME | (values ? REG_NOTIFY_CHANGE_LAST_SET : 0);
+    return RegNotifyChangeKeyValue(hkey(key), FALSE, filter, static_cast<HANDLE>(event), TRUE);
+}
+
 } // namespace vantrel::platform::windows_backend::native

@@ -30,4 +30,12 @@ Status setValue(Key key, const std::wstring &name, std::uint32_t type, const std
                 std::uint32_t size);
 Status closeKey(Key key);
 
+// Opens an existing key to be told of its changes.
+Status openKeyToWatch(Key parent, const std::wstring &path, Key *key);
+
+// Asks for event (a Win32 event handle) to be signalled at the next change of
+// the names of the key's subkeys and, where values is set, of its values.
+// One change, one signal: ask again after each.
+Status notifyChange(Key key, bool values, void *event);
+
 } // namespace vantrel::platform::windows_backend::native

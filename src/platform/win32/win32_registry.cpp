@@ -1,5 +1,6 @@
 #include "platform/win32/win32_registry.h"
 
+#include "platform/win32/registry_key_watch.h"
 #include "platform/win32/system_message.h"
 #include "platform/win32/wide_text.h"
 
@@ -90,6 +91,18 @@ RegStatus Win32Registry::closeKey(RegHandle key)
     if (status != ERROR_SUCCESS)
         place_ = taken->name;
     return status;
+}
+
+std::unique_ptr<RegistryWatch> Win32Registry::watchKey(RegHandle root, const std::u16string &path,
+                                                      std::string *error)
+{
+    const auto parent = handles_.find(root);
+    if (!parent || !RegistryHandles::isPredefinedRoot(root) || holdsNul(path)) {
+        if (error)
+            *error = "Could not watch the settings for changes: " + systemMessage(static_cast<unsigned long>(ERROR_INVALID_PARAMETER));
+        return nullptr;
+    }
+    return RegistryKeyWatch::create(parent->native, toWide(path), error);
 }
 
 std::string Win32Registry::describeFailure(RegStatus status) const

@@ -21,6 +21,7 @@ public:
                        std::uint32_t size) override;
     RegStatus closeKey(RegHandle key) override;
     std::string describeFailure(RegStatus status) const override;
+    std::unique_ptr<RegistryWatch> watchKey(RegHandle root, const std::u16string &path, std::string *error) override;
 
 private:
     using NativeOpen = native::Status (*)(native::Key, const std::wstring &, native::Key *);

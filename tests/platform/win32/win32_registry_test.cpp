@@ -126,6 +126,19 @@ TEST_F(Win32RegistryTest, AKeyThatMayNotBeCreatedFailsTheWriteWithTheReason)
     EXPECT_TRUE(contains(result.reason, systemMessage(5))) << result.reason;
 }
 
+TEST_F(Win32RegistryTest, TheWatchSeesTheKeyMadeAndItsValuesChanged)
+{
+    std::string error;
+    const auto watch = registry.watchKey(kSettingsRoot, kSettingsKeyPath, &error);
+    ASSERT_TRUE(watch) << error;
+    const auto changed = [&] { return raw::signalledWithin(watch->wakeup().event, 20000) && watch->collect(); };
+    raw::setValue(kSettingsKeyPath, u"F6", REG_SZ, toUtf16le(std::u16string(u"a\0", 2)));
+    EXPECT_TRUE(changed());
+    raw::setValue(kSettingsKeyPath, u"F6", REG_SZ, toUtf16le(std::u16string(u"b\0", 2)));
+    EXPECT_TRUE(changed());
+    EXPECT_FALSE(watch->collect());
+}
+
 TEST_F(Win32RegistryTest, NamesHoldingANulAreRefusedRatherThanCut)
 {
     ASSERT_TRUE(write(u"F6", u"kept").ok);

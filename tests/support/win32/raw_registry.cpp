@@ -98,6 +98,11 @@ std::vector<std::u16string> subkeyNames(const std::u16string &path)
     }
 }
 
+bool signalledWithin(void *event, unsigned long milliseconds)
+{
+    return WaitForSingleObject(static_cast<HANDLE>(event), milliseconds) == WAIT_OBJECT_0;
+}
+
 void deleteTree(const std::u16string &path)
 {
     const auto lastLevel = path.rfind(u'\\');

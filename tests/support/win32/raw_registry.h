@@ -47,6 +47,9 @@ void deleteTree(const std::u16string &path);
 // one of its characters.
 std::optional<std::string> toAnsi(const std::u16string &text);
 
+// Whether the event handle is signalled within the time given.
+bool signalledWithin(void *event, unsigned long milliseconds);
+
 // While it lives, the key grants nobody any right (an empty DACL), as a key
 // set up by an administrator for other users might.
 class DeniedKey {

@@ -4,6 +4,7 @@
 #include "platform/linux/settings/reg_document.h"
 #include "platform/linux/settings/reg_key_lookup.h"
 #include "platform/linux/settings/reg_text_format.h"
+#include "platform/linux/settings/settings_file_watch.h"
 
 #include <pwd.h>
 #include <unistd.h>
@@ -307,6 +308,12 @@ RegStatus RegistryFile::modify(const std::function<RegStatus(RegDocument &, bool
         if (fault->error != ESTALE || attempt == kAttempts)
             return fail(statusForWrite(*fault), "write", fault->reason);
     }
+}
+
+std::unique_ptr<RegistryWatch> RegistryFile::watchKey(RegHandle, const std::u16string &, std::string *error)
+{
+    // The file is watched whole: any change of it may be one of the key's.
+    return SettingsFileWatch::create(path_, error);
 }
 
 RegStatus RegistryFile::fail(RegStatus status, std::string sentence)

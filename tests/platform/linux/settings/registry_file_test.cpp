@@ -2,6 +2,7 @@
 #include "platform/linux/settings/reg_text_format.h"
 #include "registry_file_fixture.h"
 
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -300,6 +301,42 @@ TEST_F(RegistryFileStore, AValueTooLargeForTheFileIsRefused)
     EXPECT_EQ(store->describeFailure(ERROR_INVALID_PARAMETER),
               "Could not write " + file.string() + ": it would grow larger than 16 MiB");
     EXPECT_EQ(readFile(), before);
+}
+
+// Waits, with a generous guard against a hang, until the watch wakes up;
+// then takes in what woke it.
+bool watchSaysChanged(RegistryWatch &watch)
+{
+    pollfd ready{watch.wakeup().fd, POLLIN, 0};
+    return ::poll(&ready, 1, 20000) == 1 && watch.collect();
+}
+
+TEST_F(RegistryFileStore, TheWatchSeesTheFileMadeReplacedOrMadeReadableWhereverALinkLeads)
+{
+    std::string error;
+    const auto watch = store->watchKey(HKEY_LOCAL_MACHINE, kQuintor, &error);
+    ASSERT_TRUE(watch) << error;
+    // Neither the folder nor the file is there yet.
+    ASSERT_EQ(put(*openStore(), kQuintor, u"F6", REG_SZ, sz(u"a")), ERROR_SUCCESS);
+    EXPECT_TRUE(watchSaysChanged(*watch));
+
+    ASSERT_EQ(::chmod(file.c_str(), 0), 0);
+    EXPECT_TRUE(watchSaysChanged(*watch));
+    ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
+    EXPECT_TRUE(watchSaysChanged(*watch));
+
+    const auto dotfiles = home / "dotfiles";
+    std::filesystem::create_directories(dotfiles);
+    std::filesystem::rename(file, dotfiles / "registry.reg");
+    std::filesystem::create_symlink(dotfiles / "registry.reg", file);
+    EXPECT_TRUE(watchSaysChanged(*watch));
+    // An editor saves the linked file where it lives.
+    std::ofstream(dotfiles / "registry.reg", std::ios::app) << "; edited\n";
+    EXPECT_TRUE(watchSaysChanged(*watch));
+
+    // Other files beside it are no news (inotify queues events at once).
+    std::ofstream(folder / "unrelated") << "x";
+    EXPECT_FALSE(watch->collect());
 }
 
 // The file must come out of each fault as it went in, and the store must
