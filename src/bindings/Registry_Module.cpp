@@ -10,6 +10,12 @@ namespace vantrel::Registry_Module {
 
 using namespace platform;
 
+std::u16string TrimAtNull(const std::u16string &text)
+{
+    const auto nul = text.find(u'\0');
+    return nul == std::u16string::npos ? text : text.substr(0, nul);
+}
+
 namespace {
 
 // Closes the key when the operation ends, also on an early return.
@@ -32,21 +38,19 @@ private:
     RegHandle handle_ = 0;
 };
 
-} // namespace
-
-std::u16string TrimAtNull(const std::u16string &text)
+ReadResult failure(Registry &registry, RegStatus status)
 {
-    const auto nul = text.find(u'\0');
-    return nul == std::u16string::npos ? text : text.substr(0, nul);
+    return {std::nullopt, status, registry.describeFailure(status)};
 }
 
-std::optional<std::u16string> QueryRegString(Registry &registry, RegHandle key,
-                                             const std::u16string &valueName)
+ReadResult queryChecked(Registry &registry, RegHandle key, const std::u16string &valueName)
 {
     std::uint32_t type = 0;
     std::uint32_t size = 0;
-    if (registry.queryValue(key, valueName, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
-        return std::nullopt;
+    if (const RegStatus status = registry.queryValue(key, valueName, &type, nullptr, &size); status != ERROR_SUCCESS)
+        return status == ERROR_FILE_NOT_FOUND ? ReadResult{} : failure(registry, status);
+    if (type != REG_SZ)
+        return {};
 
     // A buffer of spaces (UTF-16LE) as long as the value; whatever the second
     // pass does not overwrite stays a space.
@@ -54,21 +58,39 @@ std::optional<std::u16string> QueryRegString(Registry &registry, RegHandle key,
     for (std::size_t i = 0; i < buffer.size(); i += 2)
         buffer[i] = ' ';
     std::uint32_t scratchType = 0;
-    if (registry.queryValue(key, valueName, &scratchType, buffer.data(), &size) != ERROR_SUCCESS)
-        return std::nullopt;
+    // The value was there a moment ago: a second pass that fails (the value
+    // changed or went in between) says nothing about what it holds now.
+    if (const RegStatus status = registry.queryValue(key, valueName, &scratchType, buffer.data(), &size);
+        status != ERROR_SUCCESS)
+        return failure(registry, status);
 
-    return TrimAtNull(
-        platform::fromUtf16le(std::string_view(reinterpret_cast<const char *>(buffer.data()), buffer.size())));
+    return {TrimAtNull(platform::fromUtf16le(
+                std::string_view(reinterpret_cast<const char *>(buffer.data()), buffer.size()))),
+            ERROR_SUCCESS, {}};
+}
+
+} // namespace
+
+std::optional<std::u16string> QueryRegString(Registry &registry, RegHandle key,
+                                             const std::u16string &valueName)
+{
+    return queryChecked(registry, key, valueName).text;
+}
+
+ReadResult ReadRegStringChecked(Registry &registry, RegHandle root, const std::u16string &keyPath,
+                                const std::u16string &valueName)
+{
+    OpenKey key(registry);
+    if (const RegStatus status = registry.openKey(root, keyPath, key.out()); status != ERROR_SUCCESS)
+        return status == ERROR_FILE_NOT_FOUND ? ReadResult{} : failure(registry, status);
+    return queryChecked(registry, key.get(), valueName);
 }
 
 std::optional<std::u16string> ReadRegString(Registry &registry, RegHandle root,
                                             const std::u16string &keyPath,
                                             const std::u16string &valueName)
 {
-    OpenKey key(registry);
-    if (registry.openKey(root, keyPath, key.out()) != ERROR_SUCCESS)
-        return std::nullopt;
-    return QueryRegString(registry, key.get(), valueName);
+    return ReadRegStringChecked(registry, root, keyPath, valueName).text;
 }
 
 WriteResult WriteRegString(Registry &registry, RegHandle root, const std::u16string &keyPath,
@@ -76,11 +98,11 @@ WriteResult WriteRegString(Registry &registry, RegHandle root, const std::u16str
 {
     OpenKey key(registry);
     if (const RegStatus status = registry.createKey(root, keyPath, key.out()); status != ERROR_SUCCESS)
-        return {false, registry.describeFailure(status)};
+        return {false, registry.describeFailure(status), status};
 
     constexpr std::size_t maxUnits = std::numeric_limits<std::uint32_t>::max() / 2 - 1;
     if (data.size() > maxUnits)
-        return {false, registry.describeFailure(ERROR_INVALID_PARAMETER)};
+        return {false, registry.describeFailure(ERROR_INVALID_PARAMETER), ERROR_INVALID_PARAMETER};
 
     // UTF-16LE code units with the terminating NUL, as RegSetValueExW takes them.
     const auto bytes = platform::toUtf16le(data + u'\0');
@@ -88,7 +110,7 @@ WriteResult WriteRegString(Registry &registry, RegHandle root, const std::u16str
         registry.setValue(key.get(), valueName, REG_SZ, bytes.data(),
                           static_cast<std::uint32_t>(bytes.size()));
     if (status != ERROR_SUCCESS)
-        return {false, registry.describeFailure(status)};
+        return {false, registry.describeFailure(status), status};
     return {};
 }
 

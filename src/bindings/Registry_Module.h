@@ -16,6 +16,19 @@ using platform::Registry;
 struct WriteResult {
     bool ok = true;
     std::string reason;  // where and why, when !ok
+    platform::RegStatus status = platform::ERROR_SUCCESS;
+};
+
+// What a read found. A missing key or value, or a value that is not a plain
+// string, is no failure: the text is then absent. A store that could not be
+// read at all (a damaged or unreadable file, a key without read rights) is
+// one: nothing can be said about the value then.
+struct ReadResult {
+    std::optional<std::u16string> text;
+    platform::RegStatus status = platform::ERROR_SUCCESS;
+    std::string reason;  // where and why, when the read failed
+
+    bool failed() const { return status != platform::ERROR_SUCCESS; }
 };
 
 // The value's text, or nothing when the key or value is missing, the value is
@@ -23,6 +36,10 @@ struct WriteResult {
 std::optional<std::u16string> ReadRegString(Registry &registry, RegHandle root,
                                             const std::u16string &keyPath,
                                             const std::u16string &valueName);
+
+// As ReadRegString, telling a failure of the store from an absent value.
+ReadResult ReadRegStringChecked(Registry &registry, RegHandle root, const std::u16string &keyPath,
+                                const std::u16string &valueName);
 
 // Stores text as a REG_SZ value with its terminating NUL, creating the key and
 // any missing keys on its path.

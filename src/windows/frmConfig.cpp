@@ -1,6 +1,7 @@
 #include "windows/frmConfig.h"
 
 #include "bindings/hot_key_timer.h"
+#include "bindings/settings_key.h"
 #include "windows/desktop_trigger_note.h"
 #include "windows/message_box.h"
 #include "windows/twips.h"
@@ -11,6 +12,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSystemTrayIcon>
+#ifdef Q_OS_WIN
+#include <QWinEventNotifier>
+#else
+#include <QSocketNotifier>
+#endif
 
 namespace vantrel {
 
@@ -31,6 +37,8 @@ frmConfig::frmConfig(PlatformServices services, std::unique_ptr<FilePicker> pick
     createTray();
     // The desktop's global shortcuts are taken only for keys with a file.
     bindings_.setLiveObserver([this] {
+        for (const auto key : platform::kFunctionKeys)
+            showRow(key);
         services_.keys.useKeys(bindings_.keysWithFiles());
         showKeyTriggers();
     });
@@ -85,9 +93,41 @@ void frmConfig::Form_Load()
     // The frame has no close button from its creation on, so there is no
     // window menu to trim, and no need to show the window for it: showing
     // and hiding it here would only flash it on the screen.
-    bindings_.load(services_.registry);
-    for (const auto key : platform::kFunctionKeys)
-        showRow(key);
+    // Watched before it is read, so that no change made in between is missed.
+    startWatchingSettings();
+    loadBindings();
+}
+
+void frmConfig::startWatchingSettings()
+{
+    std::string error;
+    settingsWatch_ = services_.registry.watchKey(kSettingsRoot, kSettingsKeyPath, &error);
+    if (!settingsWatch_) {
+        printDiagnostic("vantrel: " + error + "; settings changed outside Vantrel show after a restart");
+        return;
+    }
+    const auto wakeup = settingsWatch_->wakeup();
+    const auto changed = [this] {
+        if (settingsWatch_->collect())
+            loadBindings();
+    };
+#ifdef Q_OS_WIN
+    auto notifier = std::make_unique<QWinEventNotifier>(wakeup.event);
+    connect(notifier.get(), &QWinEventNotifier::activated, this, changed);
+#else
+    auto notifier = std::make_unique<QSocketNotifier>(wakeup.fd, QSocketNotifier::Read);
+    connect(notifier.get(), &QSocketNotifier::activated, this, changed);
+#endif
+    settingsNotifier_ = std::move(notifier);
+}
+
+void frmConfig::loadBindings()
+{
+    // A file being written in place may be caught half-way; its last write
+    // wakes the watch again.
+    const auto loaded = bindings_.load(services_.registry);
+    if (!loaded.ok)
+        printDiagnostic("vantrel: " + loaded.reason + "; the keys keep their bindings until it can be read");
 }
 
 void frmConfig::showRow(FunctionKey key)
@@ -125,7 +165,6 @@ void frmConfig::cmdF_Click(FunctionKey key)
     switch (CD1.ShowOpen(this)) {
     case FilePicker::Outcome::Chosen:
         bindings_.browse(key, CD1.FileName.toStdU16String());
-        showRow(key);
         break;
     case FilePicker::Outcome::Cancelled:
         break;
@@ -143,7 +182,6 @@ void frmConfig::cmdF_KeyDown(FunctionKey key, int keyCode)
     if (keyCode != Qt::Key_Delete)
         return;
     bindings_.clear(key);
-    showRow(key);
 }
 
 void frmConfig::cmdOK_Click()

@@ -91,10 +91,15 @@ private:
     void stopWatchingKeys();
     bool tmrHotKey_Timer();
 
+    void startWatchingSettings();
+    void loadBindings();
+
     PlatformServices services_;
     BindingSet bindings_;
     HotKeyPoller poller_;
     HotKeyTimer *tmrHotKey = nullptr;
+    std::unique_ptr<platform::RegistryWatch> settingsWatch_;
+    std::unique_ptr<QObject> settingsNotifier_;  // goes before the watch it listens to
     CommonDialog CD1;
 
     QFrame *imgLogo = nullptr;

@@ -134,4 +134,63 @@ TEST_F(BindingSetTest, AFailedSaveIsReportedAfterTryingEveryValue)
     EXPECT_FALSE(stored(FunctionKey::F6).has_value());
 }
 
+TEST_F(BindingSetTest, ASaveGivesUpOnABusyStoreAtOnce)
+{
+    bindings.load(*store);
+    test::GuardedRegistry busy(*store);
+    busy.busy = true;
+    EXPECT_FALSE(bindings.save(busy).ok);
+    EXPECT_EQ(busy.setAttempts, 1);
+}
+
+// The store changes by another hand while the program runs.
+TEST_F(BindingSetTest, RowsLeftAloneFollowTheStoreAndEditedRowsKeepTheUsersValue)
+{
+    storeValue(FunctionKey::F6, u"/old/six");
+    storeValue(FunctionKey::F7, u"/old/seven");
+    bindings.load(*store);
+    int told = 0;
+    bindings.setLiveObserver([&] { ++told; });
+    bindings.browse(FunctionKey::F7, u"/mine");
+
+    storeValue(FunctionKey::F6, u"/outside/six");
+    storeValue(FunctionKey::F7, u"/outside/seven");
+    ASSERT_TRUE(bindings.load(*store).ok);
+    EXPECT_EQ(bindings.live(FunctionKey::F6), u"/outside/six");
+    EXPECT_EQ(bindings.pathCopy(FunctionKey::F6), u"/outside/six");
+    EXPECT_EQ(bindings.live(FunctionKey::F7), u"/mine");
+    EXPECT_EQ(told, 2);
+
+    // Saved before the change was noticed: it is not taken back either.
+    storeValue(FunctionKey::F8, u"/outside/eight");
+    ASSERT_TRUE(bindings.save(*store).ok);
+    EXPECT_EQ(stored(FunctionKey::F6), u"/outside/six");
+    EXPECT_EQ(stored(FunctionKey::F7), u"/mine");
+    EXPECT_EQ(stored(FunctionKey::F8), u"/outside/eight");
+    EXPECT_EQ(bindings.live(FunctionKey::F8), u"/outside/eight");
+}
+
+TEST_F(BindingSetTest, AStoreUnreadableAtStartIsNeverSavedOverAndLoadsOnceReadable)
+{
+    storeValue(FunctionKey::F6, u"/kept/six");
+    test::GuardedRegistry damaged(*store);
+    damaged.failReads = true;
+    const auto loaded = bindings.load(damaged);
+    EXPECT_FALSE(loaded.ok);
+    EXPECT_EQ(loaded.reason, "unreadable in the test");
+    EXPECT_EQ(bindings.live(FunctionKey::F6), u"");
+
+    bindings.browse(FunctionKey::F9, u"/mine");
+    EXPECT_FALSE(bindings.save(damaged).ok);
+    EXPECT_EQ(damaged.setAttempts, 0);
+
+    damaged.failReads = false;
+    ASSERT_TRUE(bindings.load(damaged).ok);
+    EXPECT_EQ(bindings.live(FunctionKey::F6), u"/kept/six");
+    EXPECT_EQ(bindings.pathCopy(FunctionKey::F6), u"/kept/six");
+    ASSERT_TRUE(bindings.save(damaged).ok);
+    EXPECT_EQ(stored(FunctionKey::F6), u"/kept/six");
+    EXPECT_EQ(stored(FunctionKey::F9), u"/mine");
+}
+
 } // namespace

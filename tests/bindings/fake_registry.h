@@ -7,13 +7,16 @@
 namespace vantrel::test {
 
 // Wraps a real registry, counts open handles, and can be told to refuse
-// creating keys or storing values, as a store without write rights does.
+// creating keys or storing values, as a store without write rights does, to
+// fail every read, as a damaged store does, or to be busy.
 class GuardedRegistry : public platform::Registry {
 public:
     explicit GuardedRegistry(platform::Registry &inner) : inner_(inner) {}
 
     bool refuseCreate = false;
     bool refuseSet = false;
+    bool failReads = false;
+    bool busy = false;
     int setAttempts = 0;
 
     std::size_t openHandles() const { return open_.size(); }
@@ -21,6 +24,8 @@ public:
     platform::RegStatus openKey(platform::RegHandle root, const std::u16string &path,
                                 platform::RegHandle *key) override
     {
+        if (failReads)
+            return platform::ERROR_BADDB;
         return track(inner_.openKey(root, path, key), key);
     }
     platform::RegStatus createKey(platform::RegHandle root, const std::u16string &path,
@@ -41,6 +46,8 @@ public:
         ++setAttempts;
         if (refuseSet)
             return platform::ERROR_ACCESS_DENIED;
+        if (busy)
+            return platform::ERROR_SHARING_VIOLATION;
         return inner_.setValue(key, name, type, data, size);
     }
     std::unique_ptr<platform::RegistryWatch> watchKey(platform::RegHandle root, const std::u16string &path,
@@ -55,6 +62,8 @@ public:
     }
     std::string describeFailure(platform::RegStatus status) const override
     {
+        if (status == platform::ERROR_BADDB)
+            return "unreadable in the test";
         return status == platform::ERROR_ACCESS_DENIED ? "refused by the test" : inner_.describeFailure(status);
     }
 

@@ -268,6 +268,15 @@ private slots:
         QCOMPARE(window->bindings().pathCopy(FunctionKey::F12), u"  twelve with spaces ");
     }
 
+    // Another program (here a second store over the same settings) saves
+    // while the window runs: the row shows it without a restart.
+    void aSaveByAnotherHandShowsInTheRows()
+    {
+        store(*vantrel::platform::createRegistry(), u"F6", u"/outside/six");
+        QTRY_COMPARE_WITH_TIMEOUT(txt(window.get(), FunctionKey::F6)->text(), QStringLiteral("/outside/six"), 20000);
+        QCOMPARE(window->bindings().pathCopy(FunctionKey::F6), u"/outside/six");
+    }
+
     // A click into any path box lands on its row's button; typing there
     // changes no path.
     void focusMovesFromThePathToItsButton()
