@@ -20,8 +20,11 @@ inline constexpr RegHandle HKEY_CLASSES_ROOT = 0x80000000u;
 inline constexpr RegHandle HKEY_CURRENT_USER = 0x80000001u;
 inline constexpr RegHandle HKEY_LOCAL_MACHINE = 0x80000002u;
 inline constexpr RegHandle HKEY_USERS = 0x80000003u;
+inline constexpr RegHandle HKEY_CURRENT_CONFIG = 0x80000005u;
+inline constexpr RegHandle HKEY_DYN_DATA = 0x80000006u;  // Windows 9x only
 
-// The predefined roots, by the names the registry editor gives them.
+// The predefined roots, by the names the registry editor gives them: every
+// root a registry export can hold.
 struct PredefinedRoot {
     RegHandle handle;
     std::u16string_view name;
@@ -31,6 +34,8 @@ inline constexpr PredefinedRoot kPredefinedRoots[] = {
     {HKEY_CURRENT_USER, u"HKEY_CURRENT_USER"},
     {HKEY_LOCAL_MACHINE, u"HKEY_LOCAL_MACHINE"},
     {HKEY_USERS, u"HKEY_USERS"},
+    {HKEY_CURRENT_CONFIG, u"HKEY_CURRENT_CONFIG"},
+    {HKEY_DYN_DATA, u"HKEY_DYN_DATA"},
 };
 
 // The predefined root a handle stands for, or null for any other handle.

@@ -139,6 +139,18 @@ TEST(RegTextFormat, ARewriteKeepsEveryKeyValueAndComment)
               std::string::npos);
 }
 
+TEST(RegTextFormat, ReadsEveryRootAnExportCanHold)
+{
+    const std::string text = "REGEDIT4\n\n"
+                             "[HKEY_CURRENT_CONFIG\\Software\\Fonts]\n\"LogPixels\"=dword:00000060\n\n"
+                             "[HKEY_DYN_DATA\\Config Manager]\n\n"
+                             "[HKEY_USERS\\.DEFAULT]\n\n"
+                             "[HKEY_CLASSES_ROOT\\.txt]\n@=\"txtfile\"\n";
+    const RegDocument document = parsed(text);
+    for (const char16_t *root : {u"HKEY_CURRENT_CONFIG", u"HKEY_DYN_DATA", u"HKEY_USERS", u"HKEY_CLASSES_ROOT"})
+        EXPECT_NE(document.top.findSubkey(root), nullptr);
+}
+
 TEST(RegTextFormat, PlainStringsAreQuotedAndTheRestWrittenAsBytes)
 {
     RegDocument document;
