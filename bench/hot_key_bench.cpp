@@ -49,14 +49,14 @@ int main(int argc, char *argv[])
     // The injector runs on a thread of its own, on a connection of its own.
     test::X11TestKeyboard keyboard;
     std::printf("Taps of F6 to F12 through XTest, key source and poller in process\n");
-    std::printf("%-16s %6s %6s %5s %8s %12s %12s %12s\n", "spacing", "taps", "opens", "lost", "doubled",
-                "median ms", "p99 ms", "max ms");
+    std::printf("%-16s %6s %6s %5s %8s %12s %12s %12s\n", "spacing", "taps", "opens", "lost", "doubled", "median ms",
+                "p99 ms", "max ms");
     for (const auto &[label, next] : spacings) {
         platform::linux_backend::X11KeySource source;
         const auto result = runTapFlood(source, xTestInjector(keyboard), taps, next);
         std::printf("%-16s %6d %6d %5d %8d %12.3f %12.3f %12.3f\n", label.c_str(), result.taps, result.opens,
-                    result.lost, result.doubled, quantile(result.latenciesMs, 0.5),
-                    quantile(result.latenciesMs, 0.99), quantile(result.latenciesMs, 1.0));
+                    result.lost, result.doubled, quantile(result.latenciesMs, 0.5), quantile(result.latenciesMs, 0.99),
+                    quantile(result.latenciesMs, 1.0));
         std::fflush(stdout);
     }
 

@@ -135,7 +135,8 @@ ResidentFigures measureResident(const std::string &program, int starts, std::chr
     // A panel with a tray, as on a desktop: the program then stays hidden.
     Spawned tray({TRAYER_EXECUTABLE, "--edge", "bottom", "--widthtype", "request", "--height", "24"});
     const Atom traySelection = XInternAtom(keyboard.display(), "_NET_SYSTEM_TRAY_S0", False);
-    if (!waitUntil([&] { return XGetSelectionOwner(keyboard.display(), traySelection) != 0; }, std::chrono::seconds(10)))
+    if (!waitUntil([&] { return XGetSelectionOwner(keyboard.display(), traySelection) != 0; },
+                   std::chrono::seconds(10)))
         throw std::runtime_error("trayer did not take the tray");
 
     ResidentFigures figures;

@@ -10,7 +10,7 @@
 namespace vantrel::bench {
 
 struct ResidentFigures {
-    std::vector<double> startupMs;  // program started to F12 watched, per start
+    std::vector<double> startupMs; // program started to F12 watched, per start
     // Wake-ups while idle: voluntary context switches of each thread.
     std::vector<std::pair<std::string, long>> idleWakeupsByThread;
     long idleWakeups = 0;

@@ -67,12 +67,14 @@ int main()
         [&] { Registry_Module::ReadRegString(store, HKEY_LOCAL_MACHINE, kQuintor, u"F8"); });
     int n = 0;
     row("WriteRegString, one binding", 300, [&] {
-        Registry_Module::WriteRegString(store, HKEY_LOCAL_MACHINE, kQuintor, u"F8", u"/tmp/" + std::u16string(++n % 50, u'x'));
+        Registry_Module::WriteRegString(store, HKEY_LOCAL_MACHINE, kQuintor, u"F8",
+                                        u"/tmp/" + std::u16string(++n % 50, u'x'));
     });
     row("save all seven bindings", 50, [&] {
         ++n;
         for (const auto &slot : kSlots)
-            Registry_Module::WriteRegString(store, HKEY_LOCAL_MACHINE, kQuintor, slot, slot + std::u16string(n % 50, u'y'));
+            Registry_Module::WriteRegString(store, HKEY_LOCAL_MACHINE, kQuintor, slot,
+                                            slot + std::u16string(n % 50, u'y'));
     });
 
     // The worst the size limit lets through: as many keys as fit, each a

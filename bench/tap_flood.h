@@ -17,8 +17,8 @@ namespace vantrel::bench {
 struct TapFloodResult {
     int taps = 0;
     int opens = 0;
-    int lost = 0;    // taps that opened nothing
-    int doubled = 0; // opens beyond one a tap
+    int lost = 0;                    // taps that opened nothing
+    int doubled = 0;                 // opens beyond one a tap
     std::vector<double> latenciesMs; // key press sent to open request
 };
 

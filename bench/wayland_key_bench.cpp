@@ -18,9 +18,9 @@
 
 #include "bindings_file.h"
 #include "launch_probe_desktop.h"
-#include "private_x_server.h"
 #include "platform/linux/keys/portal_key_source.h"
 #include "platform/linux/keys/x11_key_source.h"
+#include "private_x_server.h"
 #include "wayland_desktop.h"
 #include "x11_test_keyboard.h"
 #include "x_client.h"
@@ -61,10 +61,11 @@ Clock::time_point recordWritten(const test::ProbeDesktop &desktop)
         struct stat status {};
         if (entry.path().extension() == ".record" && stat(entry.path().c_str(), &status) == 0) {
             // The file system keeps wall-clock times.
-            const auto written = std::chrono::system_clock::time_point(
-                std::chrono::duration_cast<std::chrono::system_clock::duration>(
+            const auto written =
+                std::chrono::system_clock::time_point(std::chrono::duration_cast<std::chrono::system_clock::duration>(
                     std::chrono::seconds(status.st_mtim.tv_sec) + std::chrono::nanoseconds(status.st_mtim.tv_nsec)));
-            return Clock::now() - std::chrono::duration_cast<Clock::duration>(std::chrono::system_clock::now() - written);
+            return Clock::now() -
+                   std::chrono::duration_cast<Clock::duration>(std::chrono::system_clock::now() - written);
         }
     }
     throw std::runtime_error("the bound program's record went away");
@@ -125,19 +126,18 @@ int main(int argc, char *argv[])
     const auto every30ms = [] { return std::chrono::microseconds(30000); };
 
     std::printf("Taps of F6 to F12, 30 ms apart, key source and poller in process\n");
-    std::printf("%-22s %6s %6s %5s %8s %12s %12s %12s\n", "route", "taps", "opens", "lost", "doubled",
-                "median ms", "p99 ms", "max ms");
+    std::printf("%-22s %6s %6s %5s %8s %12s %12s %12s\n", "route", "taps", "opens", "lost", "doubled", "median ms",
+                "p99 ms", "max ms");
     {
         platform::linux_backend::PortalKeySource source;
         test::WaylandKeyboard keyboard;
-        printTaps("portal (fake input)", runTapFlood(
-                                             source,
-                                             [&](std::size_t slot) {
-                                                 return keyboard.type({"tap", test::WaylandKeyboard::code(
-                                                                                   keyOfSlot(slot))})
-                                                     .at(0);
-                                             },
-                                             taps, every30ms));
+        printTaps("portal (fake input)",
+                  runTapFlood(
+                      source,
+                      [&](std::size_t slot) {
+                          return keyboard.type({"tap", test::WaylandKeyboard::code(keyOfSlot(slot))}).at(0);
+                      },
+                      taps, every30ms));
     }
     {
         platform::linux_backend::X11KeySource source;
@@ -148,12 +148,14 @@ int main(int argc, char *argv[])
     std::printf("\nThe real program with a tray, %lld s idle\n", static_cast<long long>(idle.count()));
     std::printf("%-22s %10s %12s %12s\n", "route", "wake-ups", "VmRSS MiB", "RssAnon MiB");
     {
-        RunningProgram onX11(program, {{"VANTREL_KEY_SOURCE", "x11"}, {"QT_QPA_PLATFORM", "xcb"},
-                                       {"WAYLAND_DISPLAY", ""}, {"XDG_SESSION_TYPE", "x11"}});
+        RunningProgram onX11(program, {{"VANTREL_KEY_SOURCE", "x11"},
+                                       {"QT_QPA_PLATFORM", "xcb"},
+                                       {"WAYLAND_DISPLAY", ""},
+                                       {"XDG_SESSION_TYPE", "x11"}});
         printResident("XInput2, on X", measureIdle(onX11.process->pid(), idle));
     }
-    RunningProgram onWayland(program, {{"VANTREL_KEY_SOURCE", "portal"}, {"QT_QPA_PLATFORM", "wayland"},
-                                       {"DISPLAY", ""}});
+    RunningProgram onWayland(program,
+                             {{"VANTREL_KEY_SOURCE", "portal"}, {"QT_QPA_PLATFORM", "wayland"}, {"DISPLAY", ""}});
     printResident("portal, on Wayland", measureIdle(onWayland.process->pid(), idle));
 
     std::vector<double> pressCommand, portalPress;
@@ -173,7 +175,6 @@ int main(int argc, char *argv[])
     std::printf("%-40s %12s %12s\n", "from", "median ms", "max ms");
     std::printf("%-40s %12.1f %12.1f\n", "\"vantrel --press F6\" started", quantile(pressCommand, 0.5),
                 quantile(pressCommand, 1.0));
-    std::printf("%-40s %12.1f %12.1f\n", "F6 pressed (portal)", quantile(portalPress, 0.5),
-                quantile(portalPress, 1.0));
+    std::printf("%-40s %12.1f %12.1f\n", "F6 pressed (portal)", quantile(portalPress, 0.5), quantile(portalPress, 1.0));
     return 0;
 }

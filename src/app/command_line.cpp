@@ -81,8 +81,7 @@ Command readCommandLine(std::span<const char *const> arguments, std::ostream &ou
     if (wantsPress && arguments.size() == 3) {
         if (const auto key = platform::functionKeyNamed(arguments[2]))
             return HandOverPress{*key};
-        err << "vantrel: --press takes a key from F6 to F12, not \"" << printable(arguments[2]) << '"'
-            << std::endl;
+        err << "vantrel: --press takes a key from F6 to F12, not \"" << printable(arguments[2]) << '"' << std::endl;
         return ExitWith{usageError};
     }
 

@@ -1,8 +1,8 @@
 #include "app/display_check.h"
 
 #include "app/startup_checks.h"
-#include "platform/display.h"
 #include "platform/diagnostic.h"
+#include "platform/display.h"
 
 #include <string>
 

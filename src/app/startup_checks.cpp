@@ -33,11 +33,15 @@ constexpr RequiredFont requiredFonts[] = {
 };
 #endif
 
-void printLine(const QString &line) { printDiagnostic((QStringLiteral("vantrel: ") + line).toLocal8Bit().toStdString()); }
+void printLine(const QString &line)
+{
+    printDiagnostic((QStringLiteral("vantrel: ") + line).toLocal8Bit().toStdString());
+}
 
 bool pluginServes(const QPluginLoader &plugin, const QString &platform)
 {
-    const QJsonArray keys = plugin.metaData().value(QLatin1String("MetaData")).toObject().value(QLatin1String("Keys")).toArray();
+    const QJsonArray keys =
+        plugin.metaData().value(QLatin1String("MetaData")).toObject().value(QLatin1String("Keys")).toArray();
     for (const auto &key : keys)
         if (key.toString().compare(platform, Qt::CaseInsensitive) == 0)
             return true;
@@ -96,9 +100,8 @@ std::optional<QString> platformPluginProblem(const QStringList &platforms, const
         return QStringLiteral("cannot start: cannot load Qt's platform plugin: %1").arg(loadFailure);
     const QString names = QLatin1Char('"') + platforms.join(QLatin1String("\" or \"")) + QLatin1Char('"');
     const QString where = folders.isEmpty() ? QStringLiteral("no plugin folder") : folders.join(QLatin1String(", "));
-    const QString hint = platforms.contains(QLatin1String("xcb"))
-                             ? QStringLiteral("; it comes with the package libqt6gui6")
-                             : QString();
+    const QString hint =
+        platforms.contains(QLatin1String("xcb")) ? QStringLiteral("; it comes with the package libqt6gui6") : QString();
     return QStringLiteral("cannot start: Qt's platform plugin %1 is missing (looked in %2)%3").arg(names, where, hint);
 }
 

@@ -1,7 +1,7 @@
 #include "app/website_launcher.h"
 
-#include "website_config.h"
 #include "platform/diagnostic.h"
+#include "website_config.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

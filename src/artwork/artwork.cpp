@@ -38,8 +38,8 @@ QIcon programIcon()
 QPixmap logoPicture(qreal devicePixelRatio)
 {
     const QSize logical(64, 128);
-    QPixmap picture = QPixmap::fromImage(
-        render(QStringLiteral(":/vantrel/logo.svg"), (QSizeF(logical) * devicePixelRatio).toSize()));
+    QPixmap picture =
+        QPixmap::fromImage(render(QStringLiteral(":/vantrel/logo.svg"), (QSizeF(logical) * devicePixelRatio).toSize()));
     picture.setDevicePixelRatio(devicePixelRatio);
     return picture;
 }

@@ -64,15 +64,15 @@ ReadResult queryChecked(Registry &registry, RegHandle key, const std::u16string 
         status != ERROR_SUCCESS)
         return failure(registry, status);
 
-    return {TrimAtNull(platform::fromUtf16le(
-                std::string_view(reinterpret_cast<const char *>(buffer.data()), buffer.size()))),
-            ERROR_SUCCESS, {}};
+    return {TrimAtNull(
+                platform::fromUtf16le(std::string_view(reinterpret_cast<const char *>(buffer.data()), buffer.size()))),
+            ERROR_SUCCESS,
+            {}};
 }
 
 } // namespace
 
-std::optional<std::u16string> QueryRegString(Registry &registry, RegHandle key,
-                                             const std::u16string &valueName)
+std::optional<std::u16string> QueryRegString(Registry &registry, RegHandle key, const std::u16string &valueName)
 {
     return queryChecked(registry, key, valueName).text;
 }
@@ -86,8 +86,7 @@ ReadResult ReadRegStringChecked(Registry &registry, RegHandle root, const std::u
     return queryChecked(registry, key.get(), valueName);
 }
 
-std::optional<std::u16string> ReadRegString(Registry &registry, RegHandle root,
-                                            const std::u16string &keyPath,
+std::optional<std::u16string> ReadRegString(Registry &registry, RegHandle root, const std::u16string &keyPath,
                                             const std::u16string &valueName)
 {
     return ReadRegStringChecked(registry, root, keyPath, valueName).text;
@@ -107,8 +106,7 @@ WriteResult WriteRegString(Registry &registry, RegHandle root, const std::u16str
     // UTF-16LE code units with the terminating NUL, as RegSetValueExW takes them.
     const auto bytes = platform::toUtf16le(data + u'\0');
     const RegStatus status =
-        registry.setValue(key.get(), valueName, REG_SZ, bytes.data(),
-                          static_cast<std::uint32_t>(bytes.size()));
+        registry.setValue(key.get(), valueName, REG_SZ, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
     if (status != ERROR_SUCCESS)
         return {false, registry.describeFailure(status), status};
     return {};

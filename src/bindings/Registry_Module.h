@@ -15,7 +15,7 @@ using platform::Registry;
 
 struct WriteResult {
     bool ok = true;
-    std::string reason;  // where and why, when !ok
+    std::string reason; // where and why, when !ok
     platform::RegStatus status = platform::ERROR_SUCCESS;
 };
 
@@ -26,15 +26,14 @@ struct WriteResult {
 struct ReadResult {
     std::optional<std::u16string> text;
     platform::RegStatus status = platform::ERROR_SUCCESS;
-    std::string reason;  // where and why, when the read failed
+    std::string reason; // where and why, when the read failed
 
     bool failed() const { return status != platform::ERROR_SUCCESS; }
 };
 
 // The value's text, or nothing when the key or value is missing, the value is
 // not a plain string (REG_SZ), or the store cannot be read. Never creates a key.
-std::optional<std::u16string> ReadRegString(Registry &registry, RegHandle root,
-                                            const std::u16string &keyPath,
+std::optional<std::u16string> ReadRegString(Registry &registry, RegHandle root, const std::u16string &keyPath,
                                             const std::u16string &valueName);
 
 // As ReadRegString, telling a failure of the store from an absent value.
@@ -46,8 +45,7 @@ ReadResult ReadRegStringChecked(Registry &registry, RegHandle root, const std::u
 WriteResult WriteRegString(Registry &registry, RegHandle root, const std::u16string &keyPath,
                            const std::u16string &valueName, const std::u16string &data);
 
-std::optional<std::u16string> QueryRegString(Registry &registry, RegHandle key,
-                                             const std::u16string &valueName);
+std::optional<std::u16string> QueryRegString(Registry &registry, RegHandle key, const std::u16string &valueName);
 
 // The text up to its first NUL; the whole text when it holds none.
 std::u16string TrimAtNull(const std::u16string &text);

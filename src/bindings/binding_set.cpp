@@ -51,8 +51,8 @@ Registry_Module::WriteResult BindingSet::save(platform::Registry &registry)
     Registry_Module::WriteResult first;
     for (const auto key : platform::kFunctionKeys) {
         const auto slot = platform::slotIndex(key);
-        auto result = Registry_Module::WriteRegString(registry, kSettingsRoot, kSettingsKeyPath, valueName(key),
-                                                      live(key));
+        auto result =
+            Registry_Module::WriteRegString(registry, kSettingsRoot, kSettingsKeyPath, valueName(key), live(key));
         if (result.ok) {
             stored_[slot] = live(key);
             edited_[slot] = false;

@@ -29,7 +29,7 @@ public:
 
     struct LoadResult {
         bool ok = true;
-        std::string reason;  // where and why, when the store could not be read
+        std::string reason; // where and why, when the store could not be read
         platform::RegStatus status = platform::ERROR_SUCCESS;
     };
 

@@ -13,7 +13,7 @@ enum class FunctionKey { F6, F7, F8, F9, F10, F11, F12 };
 inline constexpr std::size_t kFunctionKeyCount = 7;
 
 inline constexpr std::array<FunctionKey, kFunctionKeyCount> kFunctionKeys{
-    FunctionKey::F6, FunctionKey::F7, FunctionKey::F8, FunctionKey::F9,
+    FunctionKey::F6,  FunctionKey::F7,  FunctionKey::F8, FunctionKey::F9,
     FunctionKey::F10, FunctionKey::F11, FunctionKey::F12};
 
 constexpr std::size_t slotIndex(FunctionKey key) { return static_cast<std::size_t>(key); }
@@ -21,8 +21,7 @@ constexpr std::size_t slotIndex(FunctionKey key) { return static_cast<std::size_
 // "F6" to "F12": the key's label and the name of its settings value.
 constexpr std::string_view keyLabel(FunctionKey key)
 {
-    constexpr std::array<std::string_view, kFunctionKeyCount> labels{"F6", "F7", "F8", "F9",
-                                                                     "F10", "F11", "F12"};
+    constexpr std::array<std::string_view, kFunctionKeyCount> labels{"F6", "F7", "F8", "F9", "F10", "F11", "F12"};
     return labels[slotIndex(key)];
 }
 

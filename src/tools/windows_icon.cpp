@@ -39,9 +39,9 @@ QByteArray toIcoFile(const QImage &picture)
 
     QByteArray out;
     out.reserve(directorySize + imageSize);
-    append16(out, 0); // reserved
-    append16(out, 1); // an icon, not a cursor
-    append16(out, 1); // one picture
+    append16(out, 0);                             // reserved
+    append16(out, 1);                             // an icon, not a cursor
+    append16(out, 1);                             // one picture
     out.append(char(side == maxSide ? 0 : side)); // 0 stands for 256
     out.append(char(side == maxSide ? 0 : side));
     out.append(char(0)); // no palette

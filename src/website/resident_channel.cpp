@@ -26,8 +26,7 @@ struct ResidentChannel::Link {
     ResidentChannel *channel;
 };
 
-ResidentChannel::ResidentChannel(Read read, QObject *parent)
-    : QObject(parent), link_(std::make_shared<Link>(this))
+ResidentChannel::ResidentChannel(Read read, QObject *parent) : QObject(parent), link_(std::make_shared<Link>(this))
 {
     auto readInput = [link = link_, read = std::move(read)] {
         std::array<char, 256> buffer;

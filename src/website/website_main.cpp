@@ -2,13 +2,13 @@
 // its own that the resident program starts on demand (see WebsiteLauncher).
 
 #include "artwork/artwork.h"
-#include "website/resident_channel.h"
-#include "website/website_data.h"
 #include "platform/sound.h"
 #include "platform/standard_input.h"
+#include "website/resident_channel.h"
+#include "website/web_engine_setup.h"
+#include "website/website_data.h"
 #include "windows/fonts.h"
 #include "windows/frmWB.h"
-#include "website/web_engine_setup.h"
 
 #include <QApplication>
 #include <QPointer>

@@ -2,10 +2,10 @@
 
 #include "bindings/hot_key_timer.h"
 #include "bindings/settings_key.h"
+#include "platform/diagnostic.h"
 #include "windows/desktop_trigger_note.h"
 #include "windows/message_box.h"
 #include "windows/twips.h"
-#include "platform/diagnostic.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -25,10 +25,8 @@ QString toQString(const std::u16string &text) { return QString::fromStdU16String
 } // namespace
 
 frmConfig::frmConfig(PlatformServices services, std::unique_ptr<FilePicker> picker)
-    : FixedDialog(QStringLiteral("Vantrel Configuration"), twipsSize(5775, 3630)),
-      services_(services),
-      poller_(services.keys, bindings_, services.opener),
-      CD1(std::move(picker))
+    : FixedDialog(QStringLiteral("Vantrel Configuration"), twipsSize(5775, 3630)), services_(services),
+      poller_(services.keys, bindings_, services.opener), CD1(std::move(picker))
 {
     // Unlike the side windows, this one keeps its window menu; only its Close
     // command is gone, with the close button.
@@ -54,7 +52,8 @@ void frmConfig::startWatchingKeys()
         printDiagnostic("vantrel: not watching F6 to F12: " + error);
         return;
     }
-    tmrHotKey = new HotKeyTimer(services_.keys.wakeup(), [this] { return tmrHotKey_Timer(); }, this);
+    tmrHotKey = new HotKeyTimer(
+        services_.keys.wakeup(), [this] { return tmrHotKey_Timer(); }, this);
 }
 
 void frmConfig::stopWatchingKeys()
@@ -189,8 +188,9 @@ void frmConfig::cmdOK_Click()
     const auto saved = bindings_.save(services_.registry);
     if (!saved.ok) {
         // The window stays open, so the edits are neither lost nor taken for saved.
-        showMessage(this, QStringLiteral("The key settings could not be saved.\n\n%1")
-                              .arg(QString::fromStdString(saved.reason)));
+        showMessage(
+            this,
+            QStringLiteral("The key settings could not be saved.\n\n%1").arg(QString::fromStdString(saved.reason)));
         return;
     }
     hide();

@@ -99,7 +99,7 @@ private:
     HotKeyPoller poller_;
     HotKeyTimer *tmrHotKey = nullptr;
     std::unique_ptr<platform::RegistryWatch> settingsWatch_;
-    std::unique_ptr<QObject> settingsNotifier_;  // goes before the watch it listens to
+    std::unique_ptr<QObject> settingsNotifier_; // goes before the watch it listens to
     CommonDialog CD1;
 
     QFrame *imgLogo = nullptr;

@@ -84,7 +84,9 @@ void frmConfig::createBanner()
 
     // Positions inside the banner count from within its sunken border.
     const QPoint inside = imgLogo->contentsRect().topLeft();
-    const auto place = [inside](QWidget *control, QRect designed) { control->setGeometry(designed.translated(inside)); };
+    const auto place = [inside](QWidget *control, QRect designed) {
+        control->setGeometry(designed.translated(inside));
+    };
 
     Image1 = new QLabel(imgLogo);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -126,8 +128,8 @@ void frmConfig::createRows()
     for (const auto key : platform::kFunctionKeys) {
         const auto slot = platform::slotIndex(key);
         const RowDesign &design = kRowDesigns[slot];
-        const QString label = QString::fromLatin1(platform::keyLabel(key).data(),
-                                                  static_cast<qsizetype>(platform::keyLabel(key).size()));
+        const QString label =
+            QString::fromLatin1(platform::keyLabel(key).data(), static_cast<qsizetype>(platform::keyLabel(key).size()));
 
         Key[slot] = new QLabel(label, Frame1);
         Key[slot]->setObjectName(QStringLiteral("Key%1").arg(slot));

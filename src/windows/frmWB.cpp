@@ -59,10 +59,9 @@ QPushButton *makeSpacer(QFrame *bar, const char *name, int left)
 } // namespace
 
 frmWB::frmWB(QUrl websiteAddress, platform::Sound &sound, QIcon icon, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint),
-      WB1(makeBrowser(this)),
-      picButtons(makeButtonBar(this)),
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      WB1(makeBrowser(this)), picButtons(makeButtonBar(this)),
       cmdMorvaskSite(makeButton(picButtons, "cmdMorvaskSite", 0, 2475, QStringLiteral(u"Morvask\u2122 Website"))),
       cmdBack(makeButton(picButtons, "cmdBack", 2700, 1215, QStringLiteral(u"\u00AB Back"))),
       cmdForward(makeButton(picButtons, "cmdForward", 3900, 1215, QStringLiteral(u"Forward \u00BB"))),
@@ -70,9 +69,7 @@ frmWB::frmWB(QUrl websiteAddress, platform::Sound &sound, QIcon icon, QWidget *p
       cmdRefresh(makeButton(picButtons, "cmdRefresh", 6300, 1215, QStringLiteral("Refresh"))),
       cmdClose(makeButton(picButtons, "cmdClose", 7500, 1215, QStringLiteral("Close"))),
       cmdSpace{makeSpacer(picButtons, "cmdSpace0", 2460), makeSpacer(picButtons, "cmdSpace1", 8700)},
-      websiteAddress_(std::move(websiteAddress)),
-      sound_(sound),
-      icon_(std::move(icon))
+      websiteAddress_(std::move(websiteAddress)), sound_(sound), icon_(std::move(icon))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Morvask Website"));
@@ -100,9 +97,7 @@ void frmWB::connectBrowserEvents()
     QAction *back = page->action(QWebEnginePage::Back);
     QAction *forward = page->action(QWebEnginePage::Forward);
     const auto reportBack = [this, back] { WB1_CommandStateChange(CSC_NAVIGATEBACK, back->isEnabled()); };
-    const auto reportForward = [this, forward] {
-        WB1_CommandStateChange(CSC_NAVIGATEFORWARD, forward->isEnabled());
-    };
+    const auto reportForward = [this, forward] { WB1_CommandStateChange(CSC_NAVIGATEFORWARD, forward->isEnabled()); };
     connect(back, &QAction::changed, this, reportBack);
     connect(forward, &QAction::changed, this, reportForward);
     connect(page, &QWebEnginePage::loadStarted, this, [reportBack, reportForward] {

@@ -14,12 +14,12 @@ public:
     enum class Outcome { Chosen, Cancelled, Failed };
     struct Request {
         QString title;
-        QString filter;     // one Qt name filter, "Description (patterns)"
-        QString startName;  // where the dialog opens; empty for its own default
+        QString filter;    // one Qt name filter, "Description (patterns)"
+        QString startName; // where the dialog opens; empty for its own default
     };
     struct Result {
         Outcome outcome = Outcome::Failed;
-        QString path;  // the full path when Chosen
+        QString path; // the full path when Chosen
     };
 
     virtual ~FilePicker() = default;

@@ -41,9 +41,9 @@ std::string pressThroughTheBus(const std::string &address, const char *key)
         g_error_free(error);
         return message;
     }
-    GVariant *reply = g_dbus_connection_call_sync(bus, "org.morvask.Vantrel", "/org/morvask/Vantrel",
-                                                  "org.morvask.Vantrel", "Press", g_variant_new("(s)", key), nullptr,
-                                                  G_DBUS_CALL_FLAGS_NONE, -1, nullptr, &error);
+    GVariant *reply =
+        g_dbus_connection_call_sync(bus, "org.morvask.Vantrel", "/org/morvask/Vantrel", "org.morvask.Vantrel", "Press",
+                                    g_variant_new("(s)", key), nullptr, G_DBUS_CALL_FLAGS_NONE, -1, nullptr, &error);
     std::string answer;
     if (reply) {
         g_variant_unref(reply);

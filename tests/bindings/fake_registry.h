@@ -21,8 +21,7 @@ public:
 
     std::size_t openHandles() const { return open_.size(); }
 
-    platform::RegStatus openKey(platform::RegHandle root, const std::u16string &path,
-                                platform::RegHandle *key) override
+    platform::RegStatus openKey(platform::RegHandle root, const std::u16string &path, platform::RegHandle *key) override
     {
         if (failReads)
             return platform::ERROR_BADDB;

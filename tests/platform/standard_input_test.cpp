@@ -1,7 +1,7 @@
 // Standard input as the website helper reads it from the resident program.
 
-#include "support/redirected_standard_input.h"
 #include "platform/standard_input.h"
+#include "support/redirected_standard_input.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,8 @@
 
 class BrokenPlatformPlugin : public QObject {
     Q_OBJECT
-    Q_PLUGIN_METADATA(IID "org.qt-project.Qt.QPA.QPlatformIntegrationFactoryInterface.5.3" FILE "broken_platform_plugin.json")
+    Q_PLUGIN_METADATA(IID "org.qt-project.Qt.QPA.QPlatformIntegrationFactoryInterface.5.3" FILE
+                          "broken_platform_plugin.json")
 public:
     BrokenPlatformPlugin() { vantrel_vanishing(); }
 };

@@ -77,8 +77,8 @@ TEST(CommandLine, AnythingElseIsOneLineOnStandardErrorAndStatusTwo)
         const Answer rejected = answer(c.arguments);
         EXPECT_EQ(rejected.status(), 2) << c.named;
         EXPECT_EQ(rejected.out, "") << c.named;
-        EXPECT_EQ(rejected.err,
-                  "vantrel: unexpected argument \"" + c.named + "\" (vantrel takes only --help, --version or --press KEY)\n");
+        EXPECT_EQ(rejected.err, "vantrel: unexpected argument \"" + c.named +
+                                    "\" (vantrel takes only --help, --version or --press KEY)\n");
     }
 }
 
@@ -86,15 +86,15 @@ TEST(CommandLine, ControlCharactersInAnArgumentKeepTheErrorOnOneLine)
 {
     const Answer rejected = answer({"two\nlines\r\x1b[2J"});
     EXPECT_EQ(rejected.status(), 2);
-    EXPECT_EQ(rejected.err,
-              "vantrel: unexpected argument \"two\\x0Alines\\x0D\\x1B[2J\" (vantrel takes only --help, --version or --press KEY)\n");
+    EXPECT_EQ(rejected.err, "vantrel: unexpected argument \"two\\x0Alines\\x0D\\x1B[2J\" (vantrel takes only --help, "
+                            "--version or --press KEY)\n");
 }
 
 TEST(CommandLine, PressTakesOneKeyFromF6ToF12InAnyLetterCase)
 {
-    for (const auto &[argument, key] : {std::pair{"F6", vantrel::platform::FunctionKey::F6},
-                                        std::pair{"f8", vantrel::platform::FunctionKey::F8},
-                                        std::pair{"F12", vantrel::platform::FunctionKey::F12}}) {
+    for (const auto &[argument, key] :
+         {std::pair{"F6", vantrel::platform::FunctionKey::F6}, std::pair{"f8", vantrel::platform::FunctionKey::F8},
+          std::pair{"F12", vantrel::platform::FunctionKey::F12}}) {
         const Answer press = answer({"--press", argument});
         const auto *handed = std::get_if<vantrel::HandOverPress>(&press.command);
         ASSERT_TRUE(handed) << argument;

@@ -244,9 +244,9 @@ TEST(DesktopFaults, AFileOnAHungMountHoldsUpOnlyItsOwnKeyAndExitStillEndsTheProg
     std::string sanitizer = std::getenv("ASAN_OPTIONS") ? std::getenv("ASAN_OPTIONS") + std::string(":") : "";
     // Checking for leaks at the end stops every thread, which one stuck in
     // the kernel never allows.
-    vantrel = std::make_unique<ChildProcess>(std::vector<std::string>{VANTREL_EXECUTABLE},
-                                             std::map<std::string, std::string>{
-                                                 {"ASAN_OPTIONS", sanitizer + "detect_leaks=0"}});
+    vantrel = std::make_unique<ChildProcess>(
+        std::vector<std::string>{VANTREL_EXECUTABLE},
+        std::map<std::string, std::string>{{"ASAN_OPTIONS", sanitizer + "detect_leaks=0"}});
     X11TestKeyboard keyboard;
     ASSERT_TRUE(awaitWatching(desktop, keyboard)) << "F12 never opened anything";
 
@@ -273,9 +273,10 @@ TEST(DesktopFaults, WithoutAnXDisplayTheProgramSaysSoInOneLineAndFails)
 
     // In a Wayland session Qt tries the compositor first, then XWayland.
     {
-        ChildProcess vantrel({VANTREL_EXECUTABLE},
-                             {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", "gone-0"}, {"XDG_RUNTIME_DIR", desktop.root().string()}},
-                             errors.string());
+        ChildProcess vantrel(
+            {VANTREL_EXECUTABLE},
+            {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", "gone-0"}, {"XDG_RUNTIME_DIR", desktop.root().string()}},
+            errors.string());
         EXPECT_EQ(vantrel.waitForExit(10s), 1);
     }
     EXPECT_EQ(readFile(errors), "vantrel: cannot reach the Wayland display \"gone-0\" (No such file or directory); "

@@ -139,7 +139,9 @@ TEST(HotKeys, APressHandedOverOpensItsFileOnceAndASecondCopyEnds)
     // Refused until the program holds its name on the bus; the first press
     // taken is the one that counts.
     ASSERT_TRUE(waitUntil(
-        [&] { return ChildProcess({VANTREL_EXECUTABLE, "--press", "f8"}).waitForExit(std::chrono::seconds(20)) == 0; },
+        [&] {
+            return ChildProcess({VANTREL_EXECUTABLE, "--press", "f8"}).waitForExit(std::chrono::seconds(20)) == 0;
+        },
         std::chrono::seconds(30)))
         << "vantrel --press never reached the running program";
     ASSERT_TRUE(waitUntil([&] { return opened(desktop.records(), entryLaunched) > 0; })) << "F8's file did not open";

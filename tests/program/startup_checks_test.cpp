@@ -122,7 +122,8 @@ private slots:
     {
         const auto problem = vantrel::platformPluginProblem({"vantrel-broken"}, {BROKEN_PLUGIN_FOLDER});
         QVERIFY(problem);
-        QVERIFY2(problem->startsWith(QLatin1String("cannot start: cannot load Qt's platform plugin: ")), qPrintable(*problem));
+        QVERIFY2(problem->startsWith(QLatin1String("cannot start: cannot load Qt's platform plugin: ")),
+                 qPrintable(*problem));
         // The library the plugin misses.
         QVERIFY2(problem->contains(QLatin1String("libvantrel_vanishing.so")), qPrintable(*problem));
         QVERIFY(!problem->contains(QLatin1Char('\n')));

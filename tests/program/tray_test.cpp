@@ -20,10 +20,7 @@ using vantrel::test::XClient;
 namespace {
 
 bool isTrayIcon(const WindowInfo &window) { return window.xembed && window.embedded && window.viewable; }
-bool isConfigWindow(const WindowInfo &window)
-{
-    return window.name == "Vantrel Configuration" && window.viewable;
-}
+bool isConfigWindow(const WindowInfo &window) { return window.name == "Vantrel Configuration" && window.viewable; }
 bool isTip(const WindowInfo &window) { return window.hasType("_NET_WM_WINDOW_TYPE_TOOLTIP") && window.viewable; }
 bool isPopup(const WindowInfo &window)
 {
@@ -54,9 +51,9 @@ protected:
 
     void startTray()
     {
-        tray = std::make_unique<ChildProcess>(std::vector<std::string>{
-            TRAYER_EXECUTABLE, "--edge", "bottom", "--align", "right", "--height", "24", "--widthtype", "request",
-            "--transparent", "false"});
+        tray = std::make_unique<ChildProcess>(std::vector<std::string>{TRAYER_EXECUTABLE, "--edge", "bottom", "--align",
+                                                                       "right", "--height", "24", "--widthtype",
+                                                                       "request", "--transparent", "false"});
         ASSERT_TRUE(waitUntil([&] { return x.trayManager() != 0; })) << "trayer did not take the tray";
     }
 

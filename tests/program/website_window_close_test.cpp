@@ -57,8 +57,8 @@ private slots:
         const QString expected = *vantrel::website_config::websiteAddress
                                      ? QStringLiteral("Morvask Website - ")
                                      : QStringLiteral(u"Morvask Website - Morvak\u2122 Homepage Coming Soon...");
-        QTRY_VERIFY_WITH_TIMEOUT(QString::fromStdString(windowOf(x, pid).value_or(WindowInfo{}).name).startsWith(expected),
-                                 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QString::fromStdString(windowOf(x, pid).value_or(WindowInfo{}).name).startsWith(expected), 30000);
 
         auto family = descendantsOf(pid);
         family.insert(pid);
@@ -68,8 +68,7 @@ private slots:
 
         // The next show opens a new window.
         launcher.show();
-        QTRY_VERIFY_WITH_TIMEOUT(windowOf(x, static_cast<pid_t>(launcher.helperProcessId())).has_value(),
-                                 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(windowOf(x, static_cast<pid_t>(launcher.helperProcessId())).has_value(), 30000);
     }
 };
 

@@ -44,8 +44,8 @@ ChildProcess::ChildProcess(const std::vector<std::string> &argv, const std::map<
         posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorOutput.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                          0600);
     if (!standardOutput.empty())
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, standardOutput.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, standardOutput.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
     const int error = posix_spawnp(&pid_, argv.at(0).c_str(), &actions, nullptr, args.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (error != 0)

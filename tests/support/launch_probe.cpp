@@ -8,8 +8,8 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <ctime>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 
 namespace {
@@ -52,8 +52,8 @@ int main(int argc, char *argv[])
     // Written under a temporary name and renamed, so a reader never sees half.
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
-    const std::string base = std::string(folder) + "/" + std::to_string(getpid()) + "-" +
-                             std::to_string(now.tv_sec) + std::to_string(now.tv_nsec);
+    const std::string base = std::string(folder) + "/" + std::to_string(getpid()) + "-" + std::to_string(now.tv_sec) +
+                             std::to_string(now.tv_nsec);
     const std::string temporary = base + ".tmp";
     const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0)

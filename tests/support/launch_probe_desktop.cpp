@@ -87,9 +87,11 @@ void ProbeDesktop::writeDesktopEntry(const fs::path &path, const std::string &ar
     writeFile(path, "[Desktop Entry]\n"
                     "Type=Application\n"
                     "Name=Vantrel launch probe\n"
-                    "Exec=\"" + launchProbe().string() + "\" " + args + "\n"
-                    "MimeType=text/plain;inode/directory;application/octet-stream;application/x-zerosize;"
-                    "x-scheme-handler/mailto;\n");
+                    "Exec=\"" +
+                        launchProbe().string() + "\" " + args +
+                        "\n"
+                        "MimeType=text/plain;inode/directory;application/octet-stream;application/x-zerosize;"
+                        "x-scheme-handler/mailto;\n");
 }
 
 std::vector<LaunchRecord> ProbeDesktop::records() const

@@ -1,8 +1,8 @@
 #include "private_session_bus.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 

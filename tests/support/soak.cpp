@@ -13,8 +13,8 @@
 
 #include <array>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <stdexcept>
 #include <thread>
 
@@ -64,8 +64,8 @@ void writeFile(const fs::path &path, const std::string &text)
 
 std::string desktopEntry(const std::string &args)
 {
-    return "[Desktop Entry]\nType=Application\nName=Vantrel soak recorder\nExec=\"" VANTREL_SOAK_RECORDER "\" " +
-           args + "\nMimeType=text/plain;\n";
+    return "[Desktop Entry]\nType=Application\nName=Vantrel soak recorder\nExec=\"" VANTREL_SOAK_RECORDER "\" " + args +
+           "\nMimeType=text/plain;\n";
 }
 
 // A desktop of the soak's own in a temporary folder: its settings file, its
@@ -81,8 +81,7 @@ public:
         fs::create_directories(dataHome() / "applications");
         fs::create_directories(configHome());
         writeFile(dataHome() / "applications" / "vantrel-soak-handler.desktop", desktopEntry("%f"));
-        writeFile(configHome() / "mimeapps.list",
-                  "[Default Applications]\ntext/plain=vantrel-soak-handler.desktop\n");
+        writeFile(configHome() / "mimeapps.list", "[Default Applications]\ntext/plain=vantrel-soak-handler.desktop\n");
         writeFile(log(), "");
 
         std::vector<std::pair<std::string, fs::path>> bindings;

@@ -17,7 +17,7 @@ struct ProcessFigures {
     long anonymousKiB = 0; // RssAnon: the private part, where a leak shows
     int descriptors = 0;   // entries of /proc/PID/fd
     int threads = 0;
-    int descendants = 0;   // live processes below it
+    int descendants = 0; // live processes below it
     bool zombieChild = false;
 };
 
@@ -32,15 +32,15 @@ struct SoakSample {
 
 struct SoakResult {
     int presses = 0;
-    int opens = 0;                             // lines the recorders wrote during the soak
-    std::map<std::string, int> opensByKey;     // "F6" to "F12"
+    int opens = 0;                         // lines the recorders wrote during the soak
+    std::map<std::string, int> opensByKey; // "F6" to "F12"
     std::map<std::string, int> pressesByKey;
-    int strayOpens = 0;                        // lines naming nothing that was bound
-    ProcessFigures before;                     // settled, after a warm-up
-    ProcessFigures after;                      // settled, once every open request is done
+    int strayOpens = 0;    // lines naming nothing that was bound
+    ProcessFigures before; // settled, after a warm-up
+    ProcessFigures after;  // settled, once every open request is done
     std::vector<SoakSample> samples;
-    std::chrono::duration<double> elapsed{};   // first press to last open request
-    bool stillRunning = false;                 // the program outlived the soak
+    std::chrono::duration<double> elapsed{}; // first press to last open request
+    bool stillRunning = false;               // the program outlived the soak
     // Once ended through "E&xit" in its tray menu, where a sanitizer build
     // reports leaks; nothing when it did not end by itself.
     std::optional<int> exitStatus;

@@ -36,8 +36,8 @@ unsigned X11TestKeyboard::unusedKeycode() const
     int maxKeycode = 0;
     XDisplayKeycodes(display_, &minKeycode, &maxKeycode);
     int perKeycode = 0;
-    KeySym *keysyms = XGetKeyboardMapping(display_, static_cast<KeyCode>(minKeycode),
-                                          maxKeycode - minKeycode + 1, &perKeycode);
+    KeySym *keysyms =
+        XGetKeyboardMapping(display_, static_cast<KeyCode>(minKeycode), maxKeycode - minKeycode + 1, &perKeycode);
     unsigned found = 0;
     for (int keycode = maxKeycode; keycode >= minKeycode && !found; --keycode) {
         bool empty = true;

@@ -1,7 +1,7 @@
 #include "x_client.h"
 
-#include <X11/Xlib.h>
 #include <X11/Xatom.h>
+#include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
@@ -167,8 +167,8 @@ bool XClient::chooseInTrayMenu(pid_t program, const char *keysymName)
         });
         return found;
     };
-    const auto icon = awaitWindow(
-        [](const WindowInfo &window) { return window.xembed && window.embedded && window.viewable; });
+    const auto icon =
+        awaitWindow([](const WindowInfo &window) { return window.xembed && window.embedded && window.viewable; });
     if (!icon)
         return false;
     movePointer(icon->centreX(), icon->centreY());

@@ -21,9 +21,9 @@ struct WindowInfo {
     std::vector<std::string> types; // _NET_WM_WINDOW_TYPE atoms
     bool viewable = false;
     bool overrideRedirect = false;
-    bool xembed = false;            // carries _XEMBED_INFO (Qt puts it on every window)
-    bool embedded = false;          // inside another program's window
-    int x = 0, y = 0, width = 0, height = 0;  // on the root window
+    bool xembed = false;                     // carries _XEMBED_INFO (Qt puts it on every window)
+    bool embedded = false;                   // inside another program's window
+    int x = 0, y = 0, width = 0, height = 0; // on the root window
 
     bool hasType(const std::string &type) const;
     int centreX() const { return x + width / 2; }

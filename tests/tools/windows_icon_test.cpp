@@ -64,8 +64,8 @@ private slots:
     {
         const QByteArray ico = toIcoFile(picture(32));
         QVERIFY(ico.size() > 22);
-        QCOMPARE(at16(ico, 2), 1);  // an icon
-        QCOMPARE(at16(ico, 4), 1);  // one picture
+        QCOMPARE(at16(ico, 2), 1); // an icon
+        QCOMPARE(at16(ico, 4), 1); // one picture
         QCOMPARE(quint8(ico[6]), 32);
         QCOMPARE(at16(ico, 12), 24); // bits a pixel
         // 32 rows of 96 colour bytes and 4 mask bytes after the bitmap header.

@@ -37,8 +37,7 @@ QPixmap logo()
     return pixmap;
 }
 
-void verifyFont(const QWidget *widget, const char *family, double pointSize, bool bold = false,
-                bool underline = false)
+void verifyFont(const QWidget *widget, const char *family, double pointSize, bool bold = false, bool underline = false)
 {
     QCOMPARE(widget->font().family(), QString::fromLatin1(family));
     QCOMPARE(widget->font().pointSizeF(), pointSize);

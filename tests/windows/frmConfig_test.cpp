@@ -232,9 +232,8 @@ private slots:
     // chain at their tab indexes but Tab passes them by, so no row traps it.
     void tabOrderFollowsTheDesign()
     {
-        const QStringList designed = {"txtF6",  "cmdF6",  "cmdF7",  "txtF7",  "cmdF8",  "txtF8",  "cmdF9",
-                                      "txtF9",  "cmdF10", "txtF10", "cmdF11", "txtF11", "cmdF12", "txtF12",
-                                      "cmdOK",  "cmdCancel"};
+        const QStringList designed = {"txtF6",  "cmdF6",  "cmdF7",  "txtF7",  "cmdF8",  "txtF8",  "cmdF9", "txtF9",
+                                      "cmdF10", "txtF10", "cmdF11", "txtF11", "cmdF12", "txtF12", "cmdOK", "cmdCancel"};
         QStringList chain;
         QWidget *at = txt(window.get(), FunctionKey::F6);
         do {

@@ -122,7 +122,7 @@ private slots:
         frmKeys window(bindings, desktopKeys, opener);
 
         QCOMPARE(lines(&window), QStringList({"F6    /home/u/notes.txt", "F7    ", "F8    ", "F9    ",
-                                               "F10     spaced path ", "F11   ", "F12   "}));
+                                              "F10     spaced path ", "F11   ", "F12   "}));
         QVERIFY(list(&window)->selectedItems().isEmpty());
         QCOMPARE(shownName(&window), QString());
     }
@@ -143,15 +143,24 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("Linux path") << "/home/u/a.txt" << "a.txt";
-        QTest::newRow("Windows path") << "C:\\Tools\\edit.exe" << "edit.exe";
-        QTest::newRow("backslash after the last slash") << "/mnt/c\\Tools\\edit.exe" << "edit.exe";
-        QTest::newRow("slash after the last backslash") << "C:\\Users/u/a.txt" << "a.txt";
-        QTest::newRow("no separator") << "a.txt" << " a.txt";
-        QTest::newRow("empty") << "" << " ";
-        QTest::newRow("ends in a slash") << "/home/u/" << "";
-        QTest::newRow("ends in a backslash") << "C:\\Tools\\" << "";
-        QTest::newRow("markup stays text") << "/tmp/<b>bold<b>.txt" << "<b>bold<b>.txt";
+        QTest::newRow("Linux path") << "/home/u/a.txt"
+                                    << "a.txt";
+        QTest::newRow("Windows path") << "C:\\Tools\\edit.exe"
+                                      << "edit.exe";
+        QTest::newRow("backslash after the last slash") << "/mnt/c\\Tools\\edit.exe"
+                                                        << "edit.exe";
+        QTest::newRow("slash after the last backslash") << "C:\\Users/u/a.txt"
+                                                        << "a.txt";
+        QTest::newRow("no separator") << "a.txt"
+                                      << " a.txt";
+        QTest::newRow("empty") << ""
+                               << " ";
+        QTest::newRow("ends in a slash") << "/home/u/"
+                                         << "";
+        QTest::newRow("ends in a backslash") << "C:\\Tools\\"
+                                             << "";
+        QTest::newRow("markup stays text") << "/tmp/<b>bold<b>.txt"
+                                           << "<b>bold<b>.txt";
     }
 
     void showsTheFileNamePart()

@@ -1,7 +1,7 @@
 #include "recording_sound.h"
+#include "website/web_engine_setup.h"
 #include "windows/fonts.h"
 #include "windows/frmWB.h"
-#include "website/web_engine_setup.h"
 
 #include <QApplication>
 #include <QFile>
@@ -53,10 +53,7 @@ private:
 // The window deletes itself when closed; whatever is left at the end of a
 // test goes here.
 struct OpenWindow {
-    OpenWindow(const QUrl &address, RecordingSound &sound)
-        : window(new frmWB(address, sound, QIcon()))
-    {
-    }
+    OpenWindow(const QUrl &address, RecordingSound &sound) : window(new frmWB(address, sound, QIcon())) {}
     ~OpenWindow() { delete window.data(); }
     frmWB *operator->() const { return window.data(); }
 

@@ -1,6 +1,7 @@
-#include "platform/platform.h"
 #include "platform/display.h"
+#include "platform/platform.h"
 
+#include "platform/diagnostic.h"
 #include "platform/linux/bus/gdbus_session_bus.h"
 #include "platform/linux/keys/key_route.h"
 #include "platform/linux/keys/portal_key_source.h"
@@ -9,7 +10,6 @@
 #include "platform/linux/keys/x_display.h"
 #include "platform/linux/open/gio_opener.h"
 #include "platform/linux/settings/registry_file.h"
-#include "platform/diagnostic.h"
 
 #include <cstdlib>
 
@@ -40,7 +40,8 @@ std::unique_ptr<Registry> createRegistry() { return std::make_unique<linux_backe
 
 std::unique_ptr<KeySource> createKeySource()
 {
-    const auto choice = linux_backend::chooseKeyRoute({environmentVariable, linux_backend::portalOffersGlobalShortcuts});
+    const auto choice =
+        linux_backend::chooseKeyRoute({environmentVariable, linux_backend::portalOffersGlobalShortcuts});
     printDiagnostic(choice.line);
     switch (choice.route) {
     case linux_backend::KeyRoute::XInput2:

@@ -11,7 +11,10 @@ namespace vantrel::platform::linux_backend {
 
 inline bool isHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 inline bool isLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-inline char32_t fromSurrogatePair(char32_t high, char32_t low) { return 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00); }
+inline char32_t fromSurrogatePair(char32_t high, char32_t low)
+{
+    return 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00);
+}
 
 // One well-formed UTF-8 sequence at the start of bytes: its code point and
 // length, or a length of 0 when the bytes do not begin with one.

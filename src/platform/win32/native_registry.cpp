@@ -45,14 +45,12 @@ Status createKey(Key parent, const std::wstring &path, Key *key)
     return status;
 }
 
-Status queryValue(Key key, const std::wstring &name, std::uint32_t *type, std::uint8_t *data,
-                  std::uint32_t *size)
+Status queryValue(Key key, const std::wstring &name, std::uint32_t *type, std::uint8_t *data, std::uint32_t *size)
 {
     DWORD valueType = 0;
     DWORD valueSize = size ? *size : 0;
-    const LSTATUS status =
-        RegQueryValueExW(hkey(key), name.c_str(), nullptr, type ? &valueType : nullptr, data,
-                         size ? &valueSize : nullptr);
+    const LSTATUS status = RegQueryValueExW(hkey(key), name.c_str(), nullptr, type ? &valueType : nullptr, data,
+                                            size ? &valueSize : nullptr);
     // A buffer too small still learns the value's type and the size it needs.
     if (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
         if (type)
@@ -63,8 +61,7 @@ Status queryValue(Key key, const std::wstring &name, std::uint32_t *type, std::u
     return status;
 }
 
-Status setValue(Key key, const std::wstring &name, std::uint32_t type, const std::uint8_t *data,
-                std::uint32_t size)
+Status setValue(Key key, const std::wstring &name, std::uint32_t type, const std::uint8_t *data, std::uint32_t size)
 {
     // RegSetValueExW hands the value to the registry, which keeps it from then
     // on; forcing it to disk with RegFlushKey would stall for no gain.

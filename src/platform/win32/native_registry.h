@@ -9,8 +9,8 @@
 // names.
 namespace vantrel::platform::windows_backend::native {
 
-using Key = void *;   // an HKEY
-using Status = long;  // an LSTATUS, a Win32 error code
+using Key = void *;  // an HKEY
+using Status = long; // an LSTATUS, a Win32 error code
 
 // The HKEY of a predefined root given by its handle value (the roots are
 // listed in platform/registry.h): Windows defines each root's HKEY as that
@@ -24,10 +24,8 @@ Status openKey(Key parent, const std::wstring &path, Key *key);
 // key on its path first.
 Status createKey(Key parent, const std::wstring &path, Key *key);
 
-Status queryValue(Key key, const std::wstring &name, std::uint32_t *type, std::uint8_t *data,
-                  std::uint32_t *size);
-Status setValue(Key key, const std::wstring &name, std::uint32_t type, const std::uint8_t *data,
-                std::uint32_t size);
+Status queryValue(Key key, const std::wstring &name, std::uint32_t *type, std::uint8_t *data, std::uint32_t *size);
+Status setValue(Key key, const std::wstring &name, std::uint32_t type, const std::uint8_t *data, std::uint32_t size);
 Status closeKey(Key key);
 
 // Opens an existing key to be told of its changes.

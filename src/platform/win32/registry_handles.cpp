@@ -16,10 +16,7 @@ RegistryHandles::~RegistryHandles()
         native::closeKey(key.native);
 }
 
-bool RegistryHandles::isPredefinedRoot(RegHandle handle)
-{
-    return findPredefinedRoot(handle) != nullptr;
-}
+bool RegistryHandles::isPredefinedRoot(RegHandle handle) { return findPredefinedRoot(handle) != nullptr; }
 
 std::optional<RegistryHandles::Key> RegistryHandles::find(RegHandle handle) const
 {

@@ -17,11 +17,11 @@ class RegistryHandles {
 public:
     struct Key {
         native::Key native = nullptr;
-        std::u16string name;  // "HKEY_LOCAL_MACHINE\Software\..."
+        std::u16string name; // "HKEY_LOCAL_MACHINE\Software\..."
     };
 
     RegistryHandles() = default;
-    ~RegistryHandles();  // closes every key still open
+    ~RegistryHandles(); // closes every key still open
     RegistryHandles(const RegistryHandles &) = delete;
     RegistryHandles &operator=(const RegistryHandles &) = delete;
 

@@ -30,7 +30,7 @@ private:
 
     void *root_;
     std::wstring path_;
-    void *event_;  // manual-reset: stays signalled until collected
+    void *event_; // manual-reset: stays signalled until collected
     void *key_ = nullptr;
 };
 

@@ -1,10 +1,12 @@
 #include "platform/win32/shell_opener.h"
 
+#include "platform/diagnostic.h"
 #include "platform/win32/system_message.h"
 #include "platform/win32/wide_text.h"
-#include "platform/diagnostic.h"
 
+// Everything below needs the types windows.h declares.
 #include <windows.h>
+
 #include <objbase.h>
 #include <shellapi.h>
 
@@ -35,8 +37,8 @@ void ShellOpener::open(const std::u16string &target)
         return;
     }
     const std::wstring file = toWide(target);
-    const auto result = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    const auto result =
+        reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     // Values above 32 mean success; the detail of a failure is in the thread's last error.
     if (result <= 32) {
         const DWORD error = GetLastError();

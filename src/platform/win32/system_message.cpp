@@ -17,9 +17,9 @@ struct LocalFreer {
 std::string systemMessage(unsigned long code)
 {
     wchar_t *raw = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        code, 0, reinterpret_cast<wchar_t *>(&raw), 0, nullptr);
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t *>(&raw), 0, nullptr);
     const std::unique_ptr<wchar_t, LocalFreer> text(raw);
     if (length == 0)
         return "system error " + std::to_string(code);

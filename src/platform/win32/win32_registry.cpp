@@ -61,8 +61,8 @@ RegStatus Win32Registry::onValue(RegHandle key, const std::u16string &name, Call
     return static_cast<RegStatus>(call(found->native, toWide(name)));
 }
 
-RegStatus Win32Registry::queryValue(RegHandle key, const std::u16string &name, std::uint32_t *type,
-                                    std::uint8_t *data, std::uint32_t *size)
+RegStatus Win32Registry::queryValue(RegHandle key, const std::u16string &name, std::uint32_t *type, std::uint8_t *data,
+                                    std::uint32_t *size)
 {
     return onValue(key, name, [&](native::Key native, const std::wstring &wideName) {
         return native::queryValue(native, wideName, type, data, size);
@@ -93,13 +93,13 @@ RegStatus Win32Registry::closeKey(RegHandle key)
     return status;
 }
 
-std::unique_ptr<RegistryWatch> Win32Registry::watchKey(RegHandle root, const std::u16string &path,
-                                                      std::string *error)
+std::unique_ptr<RegistryWatch> Win32Registry::watchKey(RegHandle root, const std::u16string &path, std::string *error)
 {
     const auto parent = handles_.find(root);
     if (!parent || !RegistryHandles::isPredefinedRoot(root) || holdsNul(path)) {
         if (error)
-            *error = "Could not watch the settings for changes: " + systemMessage(static_cast<unsigned long>(ERROR_INVALID_PARAMETER));
+            *error = "Could not watch the settings for changes: " +
+                     systemMessage(static_cast<unsigned long>(ERROR_INVALID_PARAMETER));
         return nullptr;
     }
     return RegistryKeyWatch::create(parent->native, toWide(path), error);

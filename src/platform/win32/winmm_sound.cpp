@@ -2,7 +2,9 @@
 
 #include "platform/sound_file_search.h"
 
+// Everything below needs the types windows.h declares.
 #include <windows.h>
+
 #include <mmsystem.h>
 
 #include <string>

@@ -73,8 +73,7 @@ Observed inject(const std::string &commands, KeySource *collecting = nullptr)
     PROCESS_INFORMATION process{};
     // Wine runs a Linux program directly, but gives no handle to wait on.
     sentinelSeen = false;
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         throw std::runtime_error("cannot start " + line);
 
     Observed observed;

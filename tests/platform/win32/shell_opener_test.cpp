@@ -48,9 +48,8 @@ class ShellOpenerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        folder = fs::temp_directory_path() /
-                 ("vantrel-open-" + std::to_string(GetCurrentProcessId()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder = fs::temp_directory_path() / ("vantrel-open-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(folder);
     }
     void TearDown() override

@@ -44,7 +44,8 @@ protected:
 
 TEST_F(Win32RegistryTest, ReadsValuesThatOtherToolsWrote)
 {
-    raw::setValue(kSettingsKeyPath, u"F6", REG_EXPAND_SZ, toUtf16le(std::u16string(u"%SystemRoot%\\notepad.exe\0", 26)));
+    raw::setValue(kSettingsKeyPath, u"F6", REG_EXPAND_SZ,
+                  toUtf16le(std::u16string(u"%SystemRoot%\\notepad.exe\0", 26)));
     raw::setValue(kSettingsKeyPath, u"F7", REG_DWORD, {0x2a, 0, 0, 0});
     raw::setValue(kSettingsKeyPath, u"F8", REG_SZ, toUtf16le(u"C:\\Tools\\no terminator.exe"));
     raw::setValue(kSettingsKeyPath, u"F9", REG_SZ, toUtf16le(std::u16string(u"C:\\a.exe\0C:\\b.exe\0", 18)));

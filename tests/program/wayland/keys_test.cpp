@@ -36,8 +36,8 @@ TEST_F(Keys, EachPressOpensOnceABoundKeyIsTakenAndExitGivesTheKeysBack)
     // No file: not the program's key.
     keyboard.tap("F8");
     ASSERT_TRUE(waitUntil([&] { return opensOf("F6") >= 3 && opensOf("F7") >= 1 && window.pressesOf("F8") >= 1; }))
-        << opensOf("F6") << " openings for F6, " << opensOf("F7") << " for F7, F8 "
-        << window.pressesOf("F8") << " times in the window";
+        << opensOf("F6") << " openings for F6, " << opensOf("F7") << " for F7, F8 " << window.pressesOf("F8")
+        << " times in the window";
     // Time for a stray second opening to show up.
     std::this_thread::sleep_for(500ms);
     EXPECT_EQ(opensOf("F6"), 3u);
@@ -67,10 +67,10 @@ TEST_F(Keys, ATriggerChangedInTheDesktopsSettingsIsFollowed)
 
     // What KDE's shortcut settings do when the user makes F8 Ctrl+F8.
     constexpr int kControlF8 = 0x04000000 | 0x01000037; // Qt::CTRL | Qt::Key_F8
-    const auto changed = callOnSessionBus(
-        {"--dest", "org.kde.kglobalaccel", "--object-path", "/kglobalaccel", "--method",
-         "org.kde.KGlobalAccel.setForeignShortcut", "['vantrel', 'F8', 'vantrel', 'Open the file bound to F8']",
-         "[" + std::to_string(kControlF8) + "]"});
+    const auto changed = callOnSessionBus({"--dest", "org.kde.kglobalaccel", "--object-path", "/kglobalaccel",
+                                           "--method", "org.kde.KGlobalAccel.setForeignShortcut",
+                                           "['vantrel', 'F8', 'vantrel', 'Open the file bound to F8']",
+                                           "[" + std::to_string(kControlF8) + "]"});
     ASSERT_TRUE(changed) << "the desktop's shortcuts do not know the program's F8";
 
     keyboard.tap("F8");

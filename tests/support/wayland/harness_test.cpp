@@ -23,11 +23,13 @@ constexpr const char *kShortcuts = "org.freedesktop.portal.GlobalShortcuts";
 template <class Condition>
 bool pumpUntil(Condition condition)
 {
-    return waitUntil([&] {
-        while (g_main_context_iteration(nullptr, FALSE)) {
-        }
-        return condition();
-    }, std::chrono::seconds(30));
+    return waitUntil(
+        [&] {
+            while (g_main_context_iteration(nullptr, FALSE)) {
+            }
+            return condition();
+        },
+        std::chrono::seconds(30));
 }
 
 void collectString(GDBusConnection *, const char *, const char *, const char *, const char *signal,
@@ -82,8 +84,8 @@ TEST(WaylandHarness, APortalShortcutHearsTheKeyboardAndTheFocusedWindowTheRest)
     g_variant_builder_add(&options, "{sv}", "session_handle_token", g_variant_new_string("harness"));
     g_variant_builder_add(&options, "{sv}", "shortcuts", g_variant_builder_end(&shortcuts));
     GVariant *reply = g_dbus_connection_call_sync(bus, kPortal, kPortalPath, kShortcuts, "CreateSession",
-                                                  g_variant_new("(a{sv})", &options), nullptr,
-                                                  G_DBUS_CALL_FLAGS_NONE, 30000, nullptr, &error);
+                                                  g_variant_new("(a{sv})", &options), nullptr, G_DBUS_CALL_FLAGS_NONE,
+                                                  30000, nullptr, &error);
     ASSERT_TRUE(reply) << error->message;
     g_variant_unref(reply);
     ASSERT_TRUE(pumpUntil([&] { return !responses.empty(); })) << "the portal never answered CreateSession";

@@ -37,7 +37,7 @@ std::vector<std::string> readLines(const fs::path &path)
 
 int linuxKeyCode(const std::string &key)
 {
-    static const std::map<std::string, int> codes{{"F6", 64}, {"F7", 65}, {"F8", 66}, {"F9", 67},
+    static const std::map<std::string, int> codes{{"F6", 64},  {"F7", 65},  {"F8", 66}, {"F9", 67},
                                                   {"F10", 68}, {"F11", 87}, {"F12", 88}};
     return codes.at(key);
 }

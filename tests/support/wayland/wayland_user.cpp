@@ -135,8 +135,7 @@ bool printWindows(wl_display *display, const Globals &globals, std::string *erro
 }
 
 // Runs one command; false with a message for a command that failed.
-bool run(wl_display *display, const Globals &globals, const std::string &verb, const char *argument,
-         std::string *error)
+bool run(wl_display *display, const Globals &globals, const std::string &verb, const char *argument, std::string *error)
 {
     if (verb == "windows")
         return printWindows(display, globals, error);

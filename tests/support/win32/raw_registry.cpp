@@ -48,13 +48,12 @@ void setAnsiString(const std::u16string &path, const std::u16string &name, const
 {
     const OwnedKey key = openKey(path, KEY_SET_VALUE, View::Program, true);
     const std::optional<std::string> ansiName = toAnsi(name);
-    check(RegSetValueExA(hkey(key), ansiName.value().c_str(), 0, REG_SZ,
-                         reinterpret_cast<const BYTE *>(ansi.data()), static_cast<DWORD>(ansi.size())),
+    check(RegSetValueExA(hkey(key), ansiName.value().c_str(), 0, REG_SZ, reinterpret_cast<const BYTE *>(ansi.data()),
+                         static_cast<DWORD>(ansi.size())),
           "RegSetValueExA");
 }
 
-std::vector<std::uint8_t> value(const std::u16string &path, const std::u16string &name, std::uint32_t *type,
-                                View view)
+std::vector<std::uint8_t> value(const std::u16string &path, const std::u16string &name, std::uint32_t *type, View view)
 {
     const OwnedKey key = openKey(path, KEY_QUERY_VALUE, view);
     const std::wstring valueName = wide(name);
@@ -62,8 +61,7 @@ std::vector<std::uint8_t> value(const std::u16string &path, const std::u16string
     DWORD size = 0;
     check(RegQueryValueExW(hkey(key), valueName.c_str(), nullptr, &valueType, nullptr, &size), "RegQueryValueExW");
     std::vector<std::uint8_t> data(size);
-    check(RegQueryValueExW(hkey(key), valueName.c_str(), nullptr, &valueType, data.data(), &size),
-          "RegQueryValueExW");
+    check(RegQueryValueExW(hkey(key), valueName.c_str(), nullptr, &valueType, data.data(), &size), "RegQueryValueExW");
     data.resize(size);
     *type = valueType;
     return data;
@@ -76,9 +74,9 @@ std::string ansiString(const std::u16string &path, const std::u16string &name)
     DWORD size = 0;
     check(RegQueryValueExA(hkey(key), valueName.c_str(), nullptr, nullptr, nullptr, &size), "RegQueryValueExA");
     std::string data(size, '\0');
-    check(RegQueryValueExA(hkey(key), valueName.c_str(), nullptr, nullptr, reinterpret_cast<BYTE *>(data.data()),
-                           &size),
-          "RegQueryValueExA");
+    check(
+        RegQueryValueExA(hkey(key), valueName.c_str(), nullptr, nullptr, reinterpret_cast<BYTE *>(data.data()), &size),
+        "RegQueryValueExA");
     data.resize(size);
     return data;
 }

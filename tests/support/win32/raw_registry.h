@@ -19,8 +19,8 @@ struct KeyCloser {
 using OwnedKey = std::unique_ptr<void, KeyCloser>;
 
 enum class View {
-    Program,  // the 32-bit view, where Vantrel and the original program keep their settings
-    Native,   // the 64-bit view, where Software\WOW6432Node shows the 32-bit one
+    Program, // the 32-bit view, where Vantrel and the original program keep their settings
+    Native,  // the 64-bit view, where Software\WOW6432Node shows the 32-bit one
 };
 
 void createKey(const std::u16string &path);
@@ -60,7 +60,7 @@ public:
     DeniedKey &operator=(const DeniedKey &) = delete;
 
 private:
-    OwnedKey key_;  // with the right to change the key's DACL
+    OwnedKey key_; // with the right to change the key's DACL
     std::vector<std::uint8_t> savedSecurity_;
 };
 
@@ -74,7 +74,7 @@ public:
     PrivateMachineRoot &operator=(const PrivateMachineRoot &) = delete;
 
 private:
-    std::wstring path_;  // below HKEY_CURRENT_USER
+    std::wstring path_; // below HKEY_CURRENT_USER
     OwnedKey key_;
 };
 

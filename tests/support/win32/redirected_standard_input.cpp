@@ -30,8 +30,8 @@ RedirectedStandardInput::RedirectedStandardInput(Source source) : handles_(std::
         if (!CreatePipe(&handles_->input, &handles_->writeEnd, nullptr, 0))
             fail("CreatePipe");
     } else {
-        handles_->input = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
+        handles_->input =
+            CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
         if (handles_->input == INVALID_HANDLE_VALUE)
             fail("CreateFileW NUL");
     }

@@ -101,10 +101,8 @@ SessionBusAccess GdbusSessionBus::connect()
 }
 
 GdbusSessionBus::GdbusSessionBus(GObjectPtr<GDBusConnection> connection)
-    : connection_(std::move(connection)),
-      wakeup_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
-      context_(g_main_context_new()),
-      loop_(g_main_loop_new(context_, FALSE))
+    : connection_(std::move(connection)), wakeup_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
+      context_(g_main_context_new()), loop_(g_main_loop_new(context_, FALSE))
 {
 }
 
@@ -141,8 +139,8 @@ SessionBus::Claim GdbusSessionBus::claimName(std::string *error)
     static const GDBusInterfaceVTable vtable{onMethodCall, nullptr, nullptr, {}};
     GError *raw = nullptr;
     g_main_context_push_thread_default(context_);
-    registration_ = g_dbus_connection_register_object(connection_.get(), kPath, interfaceInfo(), &vtable, this,
-                                                      nullptr, &raw);
+    registration_ =
+        g_dbus_connection_register_object(connection_.get(), kPath, interfaceInfo(), &vtable, this, nullptr, &raw);
     g_main_context_pop_thread_default(context_);
     if (!registration_) {
         const GErrorPtr failure(raw);
@@ -152,10 +150,10 @@ SessionBus::Claim GdbusSessionBus::claimName(std::string *error)
 
     // Without queueing: of several copies started at once, exactly one gets
     // the name, and the others learn at once that it is taken.
-    GVariant *reply = g_dbus_connection_call_sync(
-        connection_.get(), "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
-        g_variant_new("(su)", kName, kDoNotQueue), G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs,
-        nullptr, &raw);
+    GVariant *reply =
+        g_dbus_connection_call_sync(connection_.get(), "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                    "org.freedesktop.DBus", "RequestName", g_variant_new("(su)", kName, kDoNotQueue),
+                                    G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, &raw);
     guint32 answer = 0;
     if (reply) {
         g_variant_get(reply, "(u)", &answer);
@@ -174,8 +172,8 @@ SessionBus::Claim GdbusSessionBus::claimName(std::string *error)
         const GErrorPtr failure(raw);
         *error = std::string("cannot take the name ") + kName + " on the session bus: " + messageOf(raw);
     } else {
-        *error = std::string("the session bus did not give the name ") + kName + " (answer " +
-                 std::to_string(answer) + ")";
+        *error =
+            std::string("the session bus did not give the name ") + kName + " (answer " + std::to_string(answer) + ")";
     }
     return Claim::Failed;
 }
@@ -196,9 +194,9 @@ SessionBus::Delivery GdbusSessionBus::call(const char *method, GVariant *paramet
     GError *raw = nullptr;
     // Never started by the bus: a press with no Vantrel running fails
     // rather than starting one behind the user's back.
-    GVariant *reply = g_dbus_connection_call_sync(connection_.get(), kName, kPath, kInterface, method, parameters,
-                                                  nullptr, G_DBUS_CALL_FLAGS_NO_AUTO_START, kCallTimeoutMs, nullptr,
-                                                  &raw);
+    GVariant *reply =
+        g_dbus_connection_call_sync(connection_.get(), kName, kPath, kInterface, method, parameters, nullptr,
+                                    G_DBUS_CALL_FLAGS_NO_AUTO_START, kCallTimeoutMs, nullptr, &raw);
     if (reply) {
         g_variant_unref(reply);
         return Delivery::Delivered;
@@ -222,7 +220,8 @@ SessionRequests GdbusSessionBus::collect()
     return std::exchange(pending_, {});
 }
 
-template <typename Change> void GdbusSessionBus::receive(Change change)
+template <typename Change>
+void GdbusSessionBus::receive(Change change)
 {
     const std::lock_guard lock(mutex_);
     change(pending_);
@@ -234,9 +233,8 @@ template <typename Change> void GdbusSessionBus::receive(Change change)
                         std::strerror(errno));
 }
 
-void GdbusSessionBus::onMethodCall(GDBusConnection *, const gchar *, const gchar *, const gchar *,
-                                   const gchar *method, GVariant *parameters, GDBusMethodInvocation *invocation,
-                                   gpointer self)
+void GdbusSessionBus::onMethodCall(GDBusConnection *, const gchar *, const gchar *, const gchar *, const gchar *method,
+                                   GVariant *parameters, GDBusMethodInvocation *invocation, gpointer self)
 {
     auto *bus = static_cast<GdbusSessionBus *>(self);
     // GDBus has already checked the method and its arguments against the

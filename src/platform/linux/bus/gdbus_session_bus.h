@@ -38,7 +38,8 @@ private:
                              gpointer self);
     Delivery call(const char *method, GVariant *parameters, std::string *error);
     // On the serving thread: a request to pass on to the program.
-    template <typename Change> void receive(Change change);
+    template <typename Change>
+    void receive(Change change);
     void serve();
 
     GObjectPtr<GDBusConnection> connection_;

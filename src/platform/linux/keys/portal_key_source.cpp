@@ -117,9 +117,6 @@ void PortalKeySource::useKeys(const KeySelection &keys)
         session_->bind(keys);
 }
 
-std::optional<std::string> PortalKeySource::desktopTrigger(FunctionKey key) const
-{
-    return triggers_[slotIndex(key)];
-}
+std::optional<std::string> PortalKeySource::desktopTrigger(FunctionKey key) const { return triggers_[slotIndex(key)]; }
 
 } // namespace vantrel::platform::linux_backend

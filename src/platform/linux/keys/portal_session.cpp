@@ -1,7 +1,7 @@
 #include "platform/linux/keys/portal_session.h"
 
-#include "platform/linux/open/glib_handles.h"
 #include "platform/diagnostic.h"
+#include "platform/linux/open/glib_handles.h"
 
 #include <gio/gio.h>
 
@@ -66,8 +66,8 @@ GVariantPtr callPortal(GDBusConnection *connection, const char *interface, const
                        const char *replyType, GError **error)
 {
     return GVariantPtr(g_dbus_connection_call_sync(connection, kPortalName, kPortalPath, interface, method, arguments,
-                                                   G_VARIANT_TYPE(replyType), G_DBUS_CALL_FLAGS_NONE,
-                                                   kStartTimeoutMs, nullptr, error));
+                                                   G_VARIANT_TYPE(replyType), G_DBUS_CALL_FLAGS_NONE, kStartTimeoutMs,
+                                                   nullptr, error));
 }
 
 // The interface's version, or nothing when the portal does not offer it.
@@ -315,10 +315,13 @@ private:
         g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
         g_variant_builder_add(&options, "{sv}", "session_handle_token", g_variant_new_string(kSessionToken));
         g_variant_builder_add(&options, "{sv}", "shortcuts", shortcutList(keys));
-        request("CreateSession", [&](GVariant *handleToken) {
-            g_variant_builder_add(&options, "{sv}", "handle_token", handleToken);
-            return g_variant_new("(a{sv})", &options);
-        }, [this, keys](guint32 code, GVariant *results) { sessionCreated(keys, code, results); });
+        request(
+            "CreateSession",
+            [&](GVariant *handleToken) {
+                g_variant_builder_add(&options, "{sv}", "handle_token", handleToken);
+                return g_variant_new("(a{sv})", &options);
+            },
+            [this, keys](guint32 code, GVariant *results) { sessionCreated(keys, code, results); });
     }
 
     void sessionCreated(const KeySelection &keys, guint32 code, GVariant *results)
@@ -338,20 +341,23 @@ private:
             finish(triggersIn(shortcuts.get(), keys));
             return;
         }
-        request("BindShortcuts", [&](GVariant *handleToken) {
-            GVariantBuilder options;
-            g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
-            g_variant_builder_add(&options, "{sv}", "handle_token", handleToken);
-            return g_variant_new("(o@a(sa{sv})sa{sv})", sessionPath_.c_str(), shortcutList(keys), "", &options);
-        }, [this, keys](guint32 code, GVariant *bound) {
-            if (code != 0) {
-                report("the desktop did not bind F6 to F12", code);
-                finish(unassigned(keys));
-                return;
-            }
-            const GVariantPtr shortcuts(g_variant_lookup_value(bound, "shortcuts", G_VARIANT_TYPE("a(sa{sv})")));
-            finish(triggersIn(shortcuts.get(), keys));
-        });
+        request(
+            "BindShortcuts",
+            [&](GVariant *handleToken) {
+                GVariantBuilder options;
+                g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
+                g_variant_builder_add(&options, "{sv}", "handle_token", handleToken);
+                return g_variant_new("(o@a(sa{sv})sa{sv})", sessionPath_.c_str(), shortcutList(keys), "", &options);
+            },
+            [this, keys](guint32 code, GVariant *bound) {
+                if (code != 0) {
+                    report("the desktop did not bind F6 to F12", code);
+                    finish(unassigned(keys));
+                    return;
+                }
+                const GVariantPtr shortcuts(g_variant_lookup_value(bound, "shortcuts", G_VARIANT_TYPE("a(sa{sv})")));
+                finish(triggersIn(shortcuts.get(), keys));
+            });
     }
 
     void finish(const DesktopTriggers &triggers)
@@ -365,7 +371,10 @@ private:
     static void report(const char *what, guint32 code)
     {
         printDiagnostic(std::string("vantrel: ") + what + " (" +
-                        (code == 1 ? "the user cancelled" : code == 0 ? "no session in the answer" : "it failed") + ")");
+                        (code == 1   ? "the user cancelled"
+                         : code == 0 ? "no session in the answer"
+                                     : "it failed") +
+                        ")");
     }
 
     // Calls a portal method that answers through a request object; the

@@ -130,8 +130,8 @@ void X11KeySource::refreshKeycodes()
     int maxKeycode = 0;
     XDisplayKeycodes(display_.get(), &minKeycode, &maxKeycode);
     int keysymsPerKeycode = 0;
-    KeySym *keysyms = XGetKeyboardMapping(display_.get(), static_cast<KeyCode>(minKeycode),
-                                          maxKeycode - minKeycode + 1, &keysymsPerKeycode);
+    KeySym *keysyms = XGetKeyboardMapping(display_.get(), static_cast<KeyCode>(minKeycode), maxKeycode - minKeycode + 1,
+                                          &keysymsPerKeycode);
     if (!keysyms)
         return;
     // Every keycode whose first level of the first group gives one of the

@@ -98,11 +98,11 @@ std::string openDesktopEntry(const std::string &path)
     GError *error = nullptr;
     if (!g_key_file_load_from_file(entry.get(), path.c_str(), G_KEY_FILE_NONE, &error))
         return messageOf(error);
-    const GCharPtr type(g_key_file_get_string(entry.get(), G_KEY_FILE_DESKTOP_GROUP, G_KEY_FILE_DESKTOP_KEY_TYPE,
-                                              nullptr));
+    const GCharPtr type(
+        g_key_file_get_string(entry.get(), G_KEY_FILE_DESKTOP_GROUP, G_KEY_FILE_DESKTOP_KEY_TYPE, nullptr));
     if (type && std::strcmp(type.get(), G_KEY_FILE_DESKTOP_TYPE_LINK) == 0) {
-        const GCharPtr url(g_key_file_get_string(entry.get(), G_KEY_FILE_DESKTOP_GROUP,
-                                                 G_KEY_FILE_DESKTOP_KEY_URL, nullptr));
+        const GCharPtr url(
+            g_key_file_get_string(entry.get(), G_KEY_FILE_DESKTOP_GROUP, G_KEY_FILE_DESKTOP_KEY_URL, nullptr));
         if (url && url.get()[0] == '/')
             return openFileWithDefaultHandler(url.get());
         if (!url || !g_uri_peek_scheme(url.get()))

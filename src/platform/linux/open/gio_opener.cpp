@@ -1,9 +1,9 @@
 #include "platform/linux/open/gio_opener.h"
 
+#include "platform/diagnostic.h"
 #include "platform/linux/open/gio_launch.h"
 #include "platform/linux/open/launch_plan.h"
 #include "platform/linux/open/native_path.h"
-#include "platform/diagnostic.h"
 
 namespace vantrel::platform::linux_backend {
 

@@ -13,10 +13,7 @@ namespace vantrel::platform::linux_backend {
 
 namespace {
 
-LaunchPlan unopenable(std::string reason)
-{
-    return {LaunchPlan::Kind::Unopenable, {}, std::move(reason)};
-}
+LaunchPlan unopenable(std::string reason) { return {LaunchPlan::Kind::Unopenable, {}, std::move(reason)}; }
 
 bool endsWith(std::string_view text, std::string_view suffix)
 {
@@ -41,7 +38,11 @@ bool runsByItself(const std::string &path)
         while (got < 0 && errno == EINTR);
     }
     close(fd);
-    return (got == 4 && std::memcmp(start, "\x7f" "ELF", 4) == 0) || (got >= 2 && start[0] == '#' && start[1] == '!');
+    return (got == 4 && std::memcmp(start,
+                                    "\x7f"
+                                    "ELF",
+                                    4) == 0) ||
+           (got >= 2 && start[0] == '#' && start[1] == '!');
 }
 
 } // namespace

@@ -11,11 +11,11 @@ namespace vantrel::platform::linux_backend {
 // fifo or a device must never hold us up.
 struct LaunchPlan {
     enum class Kind {
-        Unopenable,      // reason says why
-        Address,         // a URI with a scheme: its scheme's default handler
-        DesktopEntry,    // a .desktop file: the application it describes
-        Program,         // a program the kernel runs by itself (ELF or "#!"): run directly
-        DefaultHandler,  // anything else, execute bit or not: the default application for its type
+        Unopenable,     // reason says why
+        Address,        // a URI with a scheme: its scheme's default handler
+        DesktopEntry,   // a .desktop file: the application it describes
+        Program,        // a program the kernel runs by itself (ELF or "#!"): run directly
+        DefaultHandler, // anything else, execute bit or not: the default application for its type
     };
     Kind kind = Kind::Unopenable;
     // The address as given, or the path made absolute (so that nothing in it

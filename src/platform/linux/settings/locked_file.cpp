@@ -121,11 +121,13 @@ FileIdentity FileIdentity::of(const struct stat &info)
 
 bool FileIdentity::operator==(const FileIdentity &other) const
 {
-    const auto same = [](const timespec &a, const timespec &b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; };
+    const auto same = [](const timespec &a, const timespec &b) {
+        return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+    };
     if (!exists || !other.exists)
         return exists == other.exists;
-    return device == other.device && inode == other.inode && size == other.size &&
-           same(modified, other.modified) && same(changed, other.changed);
+    return device == other.device && inode == other.inode && size == other.size && same(modified, other.modified) &&
+           same(changed, other.changed);
 }
 
 std::optional<FileFault> identify(const std::string &path, FileIdentity &identity)

@@ -16,8 +16,8 @@ bool isStorableValueName(std::u16string_view name)
 
 bool isStorableKeyName(std::u16string_view name)
 {
-    return !name.empty() && name.size() <= kMaxKeyNameLength &&
-           name.find(u'\\') == std::u16string_view::npos && isStorableValueName(name);
+    return !name.empty() && name.size() <= kMaxKeyNameLength && name.find(u'\\') == std::u16string_view::npos &&
+           isStorableValueName(name);
 }
 
 RegKey *RegKey::findSubkey(const std::u16string &name)

@@ -16,7 +16,7 @@ namespace vantrel::platform::linux_backend {
 // which also bounds the work any one line of a file can cause.
 inline constexpr std::size_t kMaxKeyNameLength = 255;
 inline constexpr std::size_t kMaxValueNameLength = 16383;
-inline constexpr std::size_t kMaxKeyDepth = 512;  // levels below the root
+inline constexpr std::size_t kMaxKeyDepth = 512; // levels below the root
 
 // Whether a text can be a key or value name in the file: well-formed UTF-16
 // without NUL or line breaks (the file format has no escape for those in
@@ -26,10 +26,10 @@ bool isStorableValueName(std::u16string_view name);
 bool isStorableKeyName(std::u16string_view name);
 
 struct RegValue {
-    std::u16string name;  // empty: the key's default value, "@" in the file
+    std::u16string name; // empty: the key's default value, "@" in the file
     std::uint32_t type = 0;
     std::vector<std::uint8_t> data;
-    std::vector<std::u16string> comments;  // the comment lines just above it
+    std::vector<std::u16string> comments; // the comment lines just above it
 
     bool operator==(const RegValue &) const = default;
 };
@@ -44,7 +44,7 @@ public:
     // Whether the key is written as a [section] of its own. A key that only
     // appears as a level of a longer section path has none.
     bool hasSection = false;
-    std::vector<std::u16string> comments;  // the comment lines above its section
+    std::vector<std::u16string> comments; // the comment lines above its section
 
     RegKey *findSubkey(const std::u16string &name);
     const RegKey *findSubkey(const std::u16string &name) const;
@@ -64,15 +64,15 @@ public:
 private:
     std::u16string name_;
     std::vector<std::unique_ptr<RegKey>> subkeys_;
-    std::unordered_map<std::u16string, std::size_t> subkeyIndex_;  // by folded name
+    std::unordered_map<std::u16string, std::size_t> subkeyIndex_; // by folded name
     std::vector<RegValue> values_;
-    std::unordered_map<std::u16string, std::size_t> valueIndex_;  // by folded name
+    std::unordered_map<std::u16string, std::size_t> valueIndex_; // by folded name
 };
 
 struct RegDocument {
     // Its subkeys are the roots that the file mentions, by their names.
     RegKey top{u""};
-    std::vector<std::u16string> trailingComments;  // after the last entry
+    std::vector<std::u16string> trailingComments; // after the last entry
 
     bool operator==(const RegDocument &) const = default;
 };

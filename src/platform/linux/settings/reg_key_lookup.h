@@ -33,7 +33,7 @@ private:
     std::vector<std::u16string> foldedLevels_;
     std::optional<std::u16string> foldedValueName_;
     bool keyFound_ = false;
-    bool inKey_ = false;  // the latest section is the key itself
+    bool inKey_ = false; // the latest section is the key itself
     std::optional<RegValue> value_;
 };
 

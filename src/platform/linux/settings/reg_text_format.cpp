@@ -278,9 +278,8 @@ private:
             type = kTypeBinary;
             if (rest.starts_with(u'(')) {
                 const auto close = rest.find(u')');
-                const auto number32 = close == std::u16string_view::npos
-                                          ? std::nullopt
-                                          : parseHexNumber(rest.substr(1, close - 1), 8);
+                const auto number32 =
+                    close == std::u16string_view::npos ? std::nullopt : parseHexNumber(rest.substr(1, close - 1), 8);
                 if (!number32)
                     throw Fault{number, "hex(N) needs a type number of 1 to 8 hex digits"};
                 type = *number32;
@@ -333,7 +332,7 @@ private:
     LineReader lines_;
     RegTextSink &sink_;
     bool ansiData_ = false;
-    std::vector<std::u16string> comments_;  // waiting for the line they stand above
+    std::vector<std::u16string> comments_; // waiting for the line they stand above
     std::vector<std::u16string_view> levels_;
 };
 
@@ -376,8 +375,8 @@ std::optional<std::u16string> plainText(const RegValue &value)
 {
     if (value.type != kTypeString || value.data.size() < 2 || value.data.size() % 2 != 0)
         return std::nullopt;
-    std::u16string text = fromUtf16le(
-        std::string_view(reinterpret_cast<const char *>(value.data.data()), value.data.size()));
+    std::u16string text =
+        fromUtf16le(std::string_view(reinterpret_cast<const char *>(value.data.data()), value.data.size()));
     if (text.back() != u'\0')
         return std::nullopt;
     text.pop_back();
@@ -442,8 +441,8 @@ void appendValue(std::string &out, const RegValue &value)
     if (const auto text = plainText(value)) {
         appendQuoted(out, *text);
     } else if (value.type == kTypeDword && value.data.size() == 4) {
-        const std::uint32_t number = value.data[0] | value.data[1] << 8 | value.data[2] << 16 |
-                                     static_cast<std::uint32_t>(value.data[3]) << 24;
+        const std::uint32_t number =
+            value.data[0] | value.data[1] << 8 | value.data[2] << 16 | static_cast<std::uint32_t>(value.data[3]) << 24;
         std::snprintf(prefix, sizeof prefix, "dword:%08x", static_cast<unsigned>(number));
         out += prefix;
     } else {

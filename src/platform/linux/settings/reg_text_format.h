@@ -26,8 +26,8 @@ namespace vantrel::platform::linux_backend {
 inline constexpr std::size_t kMaxRegTextBytes = 16 * 1024 * 1024;
 
 struct RegTextError {
-    std::size_t line = 0;  // 1-based; 0 when the fault is the whole file's
-    std::string message;   // what is wrong, in a few words
+    std::size_t line = 0; // 1-based; 0 when the fault is the whole file's
+    std::string message;  // what is wrong, in a few words
 
     // "line 3: bad hex byte", or the message alone for the whole file.
     std::string describe() const;
@@ -51,8 +51,8 @@ public:
 std::optional<RegTextError> parseRegText(std::string_view bytes, RegTextSink &sink);
 
 struct RegTextParse {
-    std::optional<RegDocument> document;  // present when the text is valid
-    RegTextError error;                   // why it is not
+    std::optional<RegDocument> document; // present when the text is valid
+    RegTextError error;                  // why it is not
 };
 
 // The whole registry the text holds. An empty input is an empty registry.

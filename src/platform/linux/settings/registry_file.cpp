@@ -121,8 +121,8 @@ RegStatus RegistryFile::createKey(RegHandle root, const std::u16string &path, Re
     return ERROR_SUCCESS;
 }
 
-RegStatus RegistryFile::queryValue(RegHandle key, const std::u16string &name, std::uint32_t *type,
-                                   std::uint8_t *data, std::uint32_t *size)
+RegStatus RegistryFile::queryValue(RegHandle key, const std::u16string &name, std::uint32_t *type, std::uint8_t *data,
+                                   std::uint32_t *size)
 {
     KeyPath place;
     if (const RegStatus status = resolve(key, place); status != ERROR_SUCCESS)
@@ -188,7 +188,7 @@ RegStatus RegistryFile::setValue(RegHandle key, const std::u16string &name, std:
 RegStatus RegistryFile::closeKey(RegHandle key)
 {
     if ((key & 0xFFFFFF00u) == 0x80000000u)
-        return ERROR_SUCCESS;  // the predefined roots are never really open
+        return ERROR_SUCCESS; // the predefined roots are never really open
     if (handles_.erase(key) == 0)
         return fail(ERROR_INVALID_HANDLE, "The key handle is not open");
     return ERROR_SUCCESS;

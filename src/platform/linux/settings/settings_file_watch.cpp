@@ -43,7 +43,7 @@ std::unique_ptr<SettingsFileWatch> SettingsFileWatch::create(std::string path, s
 
 std::optional<FileFault> SettingsFileWatch::arm()
 {
-    std::map<std::string, std::set<std::string>> wanted;  // folder: names in it
+    std::map<std::string, std::set<std::string>> wanted; // folder: names in it
     for (const std::string &file : {path_, writeTargetOf(path_)}) {
         std::string folder = folderOf(file);
         std::string name = nameOf(file);
@@ -81,7 +81,7 @@ bool SettingsFileWatch::collect()
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
-            break;  // all taken in (EAGAIN)
+            break; // all taken in (EAGAIN)
         for (const char *at = buffer; at < buffer + got;) {
             const auto *event = reinterpret_cast<const inotify_event *>(at);
             at += sizeof(inotify_event) + event->len;

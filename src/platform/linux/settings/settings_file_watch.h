@@ -30,7 +30,7 @@ private:
 
     std::string path_;
     UniqueFd fd_;
-    std::map<int, std::set<std::string>> names_;  // by watch: the entries of its folder that matter
+    std::map<int, std::set<std::string>> names_; // by watch: the entries of its folder that matter
 };
 
 } // namespace vantrel::platform::linux_backend

@@ -33,7 +33,8 @@ protected:
     void SetUp() override
     {
         desktop_.clearRecords();
-        work_ = desktop_.root() / ("work-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        work_ =
+            desktop_.root() / ("work-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::create_directories(work_);
         fs::current_path(work_);
     }
@@ -106,7 +107,8 @@ TEST_F(GioOpenerTest, ExecutableFilesThatAreNoProgramsGoToTheirDefaultApplicatio
     std::vector<fs::path> files{work_ / "notes.txt", work_ / "empty", work_ / "data.bin"};
     std::ofstream(files[0]) << "touch canary-text\n";
     std::ofstream{files[1]};
-    const char binary[] = "\x01\x02\x00\x7f" "ELG\ntouch canary-binary\n";
+    const char binary[] = "\x01\x02\x00\x7f"
+                          "ELG\ntouch canary-binary\n";
     std::ofstream(files[2], std::ios::binary) << std::string(binary, sizeof binary - 1);
     std::multiset<Args> expected;
     for (const auto &file : files) {
@@ -220,7 +222,8 @@ TEST_F(GioOpenerTest, NothingOpensForAnEmptyTargetAndFailuresSayWhyOnOneLine)
 
     EXPECT_TRUE(settledRecords(0).empty());
     EXPECT_NE(said.find("vantrel: could not open " + missing.string() + ": No such file or directory\n"),
-              std::string::npos) << said;
+              std::string::npos)
+        << said;
     EXPECT_NE(said.find("vantrel: could not open " + folderEntry.string() + ": "), std::string::npos) << said;
     EXPECT_NE(said.find("vantrel: could not open bad \\uD800 text: not a valid file name\n"), std::string::npos)
         << said;
@@ -235,9 +238,7 @@ TEST_F(GioOpenerTest, HostilePathsOpenWhatTheyNameOrNothing)
 {
     std::vector<std::pair<std::string, Args>> mustOpen;
     std::vector<std::pair<std::string, Args>> mayOpen;
-    const auto openDocument = [&](const std::string &name) {
-        mustOpen.emplace_back(name, handlerGot(document(name)));
-    };
+    const auto openDocument = [&](const std::string &name) { mustOpen.emplace_back(name, handlerGot(document(name))); };
     openDocument("with  spaces .txt");
     openDocument("quote's \"double\".txt");
     openDocument("$(touch canary-dollar).txt");
@@ -270,7 +271,9 @@ TEST_F(GioOpenerTest, HostilePathsOpenWhatTheyNameOrNothing)
     ASSERT_EQ(longPath.string().size(), 4000u);
     mustOpen.emplace_back(longPath.string(), handlerGot(longPath));
 
-    const auto mayOpenPath = [&](const std::string &name) { mayOpen.emplace_back(name, handlerGot((work_ / name).string())); };
+    const auto mayOpenPath = [&](const std::string &name) {
+        mayOpen.emplace_back(name, handlerGot((work_ / name).string()));
+    };
     fs::create_symlink(work_ / "nowhere $(touch canary-link-target)", work_ / "dangling $(touch canary-link).txt");
     mayOpenPath("dangling $(touch canary-link).txt");
     ASSERT_EQ(mkfifo((work_ / "fifo `touch canary-fifo`.txt").c_str(), 0600), 0);

@@ -23,10 +23,13 @@ TEST(NativePath, BytesThatAreNotUtf8TravelAsEscapes)
     EXPECT_EQ(toNativePath(u"caf\xDCE9.txt"), "caf\xE9.txt");
     // Each byte of a malformed sequence is escaped on its own, and decoding
     // resumes right after it.
-    EXPECT_EQ(fromNativePath("\xC0\xAF"), u"\xDCC0\xDCAF");               // overlong '/'
-    EXPECT_EQ(fromNativePath("\xED\xA0\x80"), u"\xDCED\xDCA0\xDC80");     // encoded surrogate
+    EXPECT_EQ(fromNativePath("\xC0\xAF"), u"\xDCC0\xDCAF");                     // overlong '/'
+    EXPECT_EQ(fromNativePath("\xED\xA0\x80"), u"\xDCED\xDCA0\xDC80");           // encoded surrogate
     EXPECT_EQ(fromNativePath("\xF4\x90\x80\x80"), u"\xDCF4\xDC90\xDC80\xDC80"); // past U+10FFFF
-    EXPECT_EQ(fromNativePath("\xE2\x82" "A"), u"\xDCE2\xDC82" "A");      // cut short
+    EXPECT_EQ(fromNativePath("\xE2\x82"
+                             "A"),
+              u"\xDCE2\xDC82"
+              "A"); // cut short
 }
 
 TEST(NativePath, AnyBytesWithoutNulRoundTrip)
@@ -52,7 +55,9 @@ TEST(NativePath, TextThatCannotNameAFileGivesNothing)
 
 TEST(NativePath, PrintableNameKeepsOneLine)
 {
-    EXPECT_EQ(printableName("a\nb\x7F" "caf\xE9 \xC3\xA9"), "a\\x0Ab\\x7Fcaf\\xE9 \xC3\xA9");
+    EXPECT_EQ(printableName("a\nb\x7F"
+                            "caf\xE9 \xC3\xA9"),
+              "a\\x0Ab\\x7Fcaf\\xE9 \xC3\xA9");
     EXPECT_EQ(printableText(std::u16string(u"x\0\xD800y", 4)), "x\\u0000\\uD800y");
 }
 

@@ -82,7 +82,9 @@ const char kEveryKind[] = R"(Windows Registry Editor Version 5.00
 "custom"=hex(1234abcd):ff
 "binary"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\
   16,17,18,19,1a,1b,1c,1d
-)" "\"\u65e5\u672c\"=\"caf\u00e9 \U0001F525\"\n" R"(
+)"
+                          "\"\u65e5\u672c\"=\"caf\u00e9 \U0001F525\"\n"
+                          R"(
 [HKEY_LOCAL_MACHINE\Software\Morvask\Empty]
 
 [HKEY_CURRENT_USER\Software\Other]
@@ -198,7 +200,7 @@ TEST(RegTextFormat, LongByteListsWrapAndReadBack)
     std::size_t longest = 0;
     for (std::size_t start = 0, end; start < written.size(); start = end + 1) {
         end = written.find('\n', start);
-        if (start > 400)  // past the line that starts with the long name
+        if (start > 400) // past the line that starts with the long name
             longest = std::max(longest, end - start);
     }
     EXPECT_LE(longest, 80u);
@@ -208,9 +210,11 @@ TEST(RegTextFormat, LongByteListsWrapAndReadBack)
 TEST(RegTextFormat, KeysMatchWithoutRegardToCaseInAnyScriptAndKeepTheFirstSpelling)
 {
     const RegDocument document = parsed("Windows Registry Editor Version 5.00\n"
-                                        "[HKEY_LOCAL_MACHINE\\Software\\\xC3\x9C" "bung\\\xCE\xA3\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1]\n"
+                                        "[HKEY_LOCAL_MACHINE\\Software\\\xC3\x9C"
+                                        "bung\\\xCE\xA3\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1]\n"
                                         "\"A\"=\"1\"\n"
-                                        "[hkey_local_machine\\SOFTWARE\\\xC3\xBC" "BUNG\\\xCF\x83\xCE\x9F\xCE\xA6\xCE\x8A\xCE\x91]\n"
+                                        "[hkey_local_machine\\SOFTWARE\\\xC3\xBC"
+                                        "BUNG\\\xCF\x83\xCE\x9F\xCE\xA6\xCE\x8A\xCE\x91]\n"
                                         "\"a\"=\"2\"\n"
                                         "\"B\"=\"3\"\n");
     const RegKey *root = document.top.findSubkey(u"HKEY_LOCAL_MACHINE");
@@ -218,11 +222,12 @@ TEST(RegTextFormat, KeysMatchWithoutRegardToCaseInAnyScriptAndKeepTheFirstSpelli
     ASSERT_EQ(root->subkeys().size(), 1u);
     const RegKey *software = root->subkeys()[0].get();
     EXPECT_EQ(software->name(), u"Software");
-    const RegKey *greek = key(document, {u"HKEY_LOCAL_MACHINE", u"software", u"\u00dcBUNG", u"\u03c3\u03bf\u03c6\u03af\u03b1"});
+    const RegKey *greek =
+        key(document, {u"HKEY_LOCAL_MACHINE", u"software", u"\u00dcBUNG", u"\u03c3\u03bf\u03c6\u03af\u03b1"});
     ASSERT_NE(greek, nullptr);
     EXPECT_EQ(greek->name(), u"\u03a3\u03bf\u03c6\u03af\u03b1");
     ASSERT_EQ(greek->values().size(), 2u);
-    EXPECT_EQ(greek->values()[0].name, u"A");  // the later line replaced the data, not the name
+    EXPECT_EQ(greek->values()[0].name, u"A"); // the later line replaced the data, not the name
     EXPECT_EQ(valueOf(greek, u"a"), std::pair(1u, toUtf16le(std::u16string(u"2\0", 2))));
 }
 
@@ -245,16 +250,16 @@ TEST(RegKeyLookup, FindsWhatTheWholeRegistryHolds)
         EXPECT_FALSE(parseRegText(text, *lookup));
         return lookup;
     };
-    EXPECT_TRUE(find({u"software"}, std::nullopt)->keyFound());  // only a level of longer sections
+    EXPECT_TRUE(find({u"software"}, std::nullopt)->keyFound()); // only a level of longer sections
     EXPECT_TRUE(find({}, std::nullopt)->keyFound());
     EXPECT_FALSE(find({u"Software", u"Quintor"}, std::nullopt)->keyFound());
 
     const auto f6 = find({u"Software", u"Morvask", u"Quintor"}, u"F6");
     EXPECT_TRUE(f6->keyFound());
     ASSERT_TRUE(f6->value());
-    EXPECT_EQ(f6->value()->data, quintor(document)->findValue(u"F6")->data);  // the later line's
+    EXPECT_EQ(f6->value()->data, quintor(document)->findValue(u"F6")->data); // the later line's
     EXPECT_EQ(f6->value()->data, toUtf16le(std::u16string(u"second\0", 7)));
-    EXPECT_FALSE(find({u"Software", u"Morvask", u"Quintor"}, u"F7")->value());  // in other keys only
+    EXPECT_FALSE(find({u"Software", u"Morvask", u"Quintor"}, u"F7")->value()); // in other keys only
     EXPECT_TRUE(find({u"Software", u"Morvask", u"Quintor", u"SUB"}, u"f7")->value());
 
     RegKeyLookup broken(u"HKEY_LOCAL_MACHINE", {u"Software"});
@@ -265,18 +270,18 @@ TEST(CaseFold, UpperCasesLettersOfTheBasicPlaneOneForOne)
 {
     EXPECT_EQ(foldCase(u'a'), u'A');
     EXPECT_EQ(foldCase(u'\u00e4'), u'\u00c4');
-    EXPECT_EQ(foldCase(u'\u0101'), u'\u0100');      // runs of alternating case pairs
+    EXPECT_EQ(foldCase(u'\u0101'), u'\u0100'); // runs of alternating case pairs
     EXPECT_EQ(foldCase(u'\u0100'), u'\u0100');
-    EXPECT_EQ(foldCase(u'\u03c3'), u'\u03a3');      // small sigma
-    EXPECT_EQ(foldCase(u'\u03c2'), u'\u03a3');      // final sigma
-    EXPECT_EQ(foldCase(u'\u0436'), u'\u0416');      // Cyrillic
-    EXPECT_EQ(foldCase(u'\uff41'), u'\uff21');      // fullwidth a
+    EXPECT_EQ(foldCase(u'\u03c3'), u'\u03a3'); // small sigma
+    EXPECT_EQ(foldCase(u'\u03c2'), u'\u03a3'); // final sigma
+    EXPECT_EQ(foldCase(u'\u0436'), u'\u0416'); // Cyrillic
+    EXPECT_EQ(foldCase(u'\uff41'), u'\uff21'); // fullwidth a
     // What Windows does not upper-case into another letter stays apart.
-    EXPECT_EQ(foldCase(u'\u212a'), u'\u212a');      // Kelvin sign
-    EXPECT_EQ(foldCase(u'\u2126'), u'\u2126');      // Ohm sign
-    EXPECT_EQ(foldCase(u'\u00df'), u'\u00df');      // sharp s, upper-cased to two letters
-    EXPECT_EQ(foldCase(u'\u1e9e'), u'\u1e9e');      // capital sharp s
-    EXPECT_EQ(foldCase(char16_t(0xD801)), char16_t(0xD801));  // surrogates stay
+    EXPECT_EQ(foldCase(u'\u212a'), u'\u212a');               // Kelvin sign
+    EXPECT_EQ(foldCase(u'\u2126'), u'\u2126');               // Ohm sign
+    EXPECT_EQ(foldCase(u'\u00df'), u'\u00df');               // sharp s, upper-cased to two letters
+    EXPECT_EQ(foldCase(u'\u1e9e'), u'\u1e9e');               // capital sharp s
+    EXPECT_EQ(foldCase(char16_t(0xD801)), char16_t(0xD801)); // surrogates stay
     EXPECT_EQ(foldCase(u'1'), u'1');
     EXPECT_EQ(foldCase(u'\u65e5'), u'\u65e5');
 }
@@ -295,7 +300,8 @@ TEST(RegTextFormat, ReadsAWindowsExportInUtf16WithBomAndCrlf)
     const RegKey *k = quintor(document);
     ASSERT_NE(k, nullptr);
     EXPECT_EQ(k->values().size(), 4u);
-    EXPECT_EQ(valueOf(k, u"F6"), std::pair(1u, toUtf16le(u"C:\\Programme\\\u00dcbung\\\u65e5\u672c.exe" + std::u16string(1, 0))));
+    EXPECT_EQ(valueOf(k, u"F6"),
+              std::pair(1u, toUtf16le(u"C:\\Programme\\\u00dcbung\\\u65e5\u672c.exe" + std::u16string(1, 0))));
     EXPECT_EQ(valueOf(k, u"F7"), std::pair(1u, Bytes{0, 0}));
     EXPECT_EQ(valueOf(k, u"path"), std::pair(2u, toUtf16le(std::u16string(u"%PATH%\0", 7))));
     EXPECT_EQ(valueOf(k, u"Count"), std::pair(4u, Bytes{7, 0, 0, 0}));
@@ -320,7 +326,7 @@ TEST(RegTextFormat, ReadsRegedit4WithAnsiTextAsWindows1252)
     EXPECT_EQ(valueOf(k, u"F6"), std::pair(1u, toUtf16le(std::u16string(u"C:\\Caf\u00e9 \u20ac.exe\0", 14))));
     EXPECT_EQ(valueOf(k, u"Temp"), std::pair(2u, toUtf16le(std::u16string(u"%TEMP%\0", 7))));
     EXPECT_EQ(valueOf(k, u"Multi"), std::pair(7u, toUtf16le(std::u16string(u"a\0\u0153\0\0", 5))));
-    EXPECT_EQ(valueOf(k, u"Raw"), std::pair(3u, Bytes{0xe9, 0x80}));  // binary stays binary
+    EXPECT_EQ(valueOf(k, u"Raw"), std::pair(3u, Bytes{0xe9, 0x80})); // binary stays binary
     EXPECT_EQ(valueOf(k, u"N"), std::pair(4u, Bytes{16, 0, 0, 0}));
 }
 
@@ -371,13 +377,12 @@ TEST(RegTextFormat, RefusesMalformedInputNamingTheLine)
         {v5 + key + "\"a\"=str:x\n", 3, "unknown kind"},
         {v5 + key + "whatever\n", 3, "not a [key]"},
         {v5 + key + "\"a\"=\"\xC3\x28\"\n", 3, "invalid UTF-8"},
-        {v5 + key + "\"a\"=\"\xED\xA0\x80\"\n", 3, "invalid UTF-8"},  // an encoded surrogate
-        {v5 + key + "\"a\"=\"\xC0\xAF\"\n", 3, "invalid UTF-8"},      // overlong
+        {v5 + key + "\"a\"=\"\xED\xA0\x80\"\n", 3, "invalid UTF-8"}, // an encoded surrogate
+        {v5 + key + "\"a\"=\"\xC0\xAF\"\n", 3, "invalid UTF-8"},     // overlong
         {v5 + "[HKEY_LOCAL_MACHINE\\K" + std::string(1, '\0') + "X]\n", 2, "NUL"},
         {windowsExport(u"Windows Registry Editor Version 5.00\n[HKEY_USERS\\K]\n\"a\"=\"b\"") + "\x41", 3,
          "middle of a character"},
-        {windowsExport(u"Windows Registry Editor Version 5.00\n[HKEY_USERS\\K]\n\"a\"=\"\xDC00\"\n"), 3,
-         "surrogate"},
+        {windowsExport(u"Windows Registry Editor Version 5.00\n[HKEY_USERS\\K]\n\"a\"=\"\xDC00\"\n"), 3, "surrogate"},
         {"\xFE\xFF", 1, "big-endian"},
     };
     for (const auto &bad : cases) {

@@ -29,7 +29,8 @@ inline platform::RegStatus put(platform::Registry &store, const std::u16string &
                                std::uint32_t type, const Bytes &data)
 {
     platform::RegHandle key = 0;
-    if (const auto status = store.createKey(platform::HKEY_LOCAL_MACHINE, path, &key); status != platform::ERROR_SUCCESS)
+    if (const auto status = store.createKey(platform::HKEY_LOCAL_MACHINE, path, &key);
+        status != platform::ERROR_SUCCESS)
         return status;
     const auto status = store.setValue(key, name, type, data.data(), static_cast<std::uint32_t>(data.size()));
     store.closeKey(key);

@@ -84,7 +84,7 @@ protected:
             }));
         }
         ::close(go[0]);
-        ::close(go[1]);  // all start now
+        ::close(go[1]); // all start now
         for (pid_t child : children)
             EXPECT_EQ(waitForExit(child), 0);
     }
@@ -178,13 +178,14 @@ TEST_F(RegistryFileProcesses, AWriterKilledAtRandomMomentsLeavesACompleteFile)
     {
         auto store = openStore();
         for (int i = 0; i < kFillers; ++i)
-            ASSERT_TRUE(putString(*store, u"Software\\Filler", u"f" + number(i), sz(std::u16string(40, u'x') + number(i))));
+            ASSERT_TRUE(
+                putString(*store, u"Software\\Filler", u"f" + number(i), sz(std::u16string(40, u'x') + number(i))));
     }
 
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE("random seed " + std::to_string(seed));
     std::mt19937 random(seed);
-    std::uniform_int_distribution<int> pause(0, 15000);  // microseconds
+    std::uniform_int_distribution<int> pause(0, 15000); // microseconds
 
     long lastCounter = -1;
     int roundsWithProgress = 0;

@@ -129,7 +129,7 @@ TEST_F(RegistryFileStore, QueryValueAnswersLikeRegQueryValueEx)
     EXPECT_EQ(store->queryValue(key, u"F6", nullptr, buffer.data(), &size), ERROR_SUCCESS);
     EXPECT_EQ(buffer, sz(u"abc"));
     EXPECT_EQ(store->queryValue(key, u"F6", nullptr, buffer.data(), nullptr), ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(store->queryValue(key, u"f6", nullptr, nullptr, nullptr), ERROR_SUCCESS);  // names ignore case
+    EXPECT_EQ(store->queryValue(key, u"f6", nullptr, nullptr, nullptr), ERROR_SUCCESS); // names ignore case
     EXPECT_EQ(store->queryValue(key, u"F7", &type, nullptr, &size), ERROR_FILE_NOT_FOUND);
     store->closeKey(key);
 }
@@ -200,7 +200,8 @@ TEST_F(RegistryFileStore, AWriteKeepsEverythingElseInTheFile)
     const auto after = parseRegText(*readFile());
     ASSERT_TRUE(after.document) << after.error.describe();
     RegDocument expected = *parseRegText(handWritten).document;
-    RegKey &quintor = expected.top.subkey(u"HKEY_LOCAL_MACHINE").subkey(u"Software").subkey(u"Morvask").subkey(u"Quintor");
+    RegKey &quintor =
+        expected.top.subkey(u"HKEY_LOCAL_MACHINE").subkey(u"Software").subkey(u"Morvask").subkey(u"Quintor");
     quintor.setValue(u"F7", REG_SZ, sz(u"new"));
     quintor.setValue(u"F6", REG_SZ, sz(u"changed"));
     EXPECT_TRUE(*after.document == expected) << *readFile();
@@ -251,11 +252,13 @@ TEST_F(RegistryFileStore, KeyNamesIgnoreCaseInAnyScriptAndKeepTheirFirstSpelling
     const std::string written = *readFile();
 
     RegHandle key = 0;
-    EXPECT_EQ(store->createKey(HKEY_LOCAL_MACHINE, u"SOFTWARE\\\u00fcBUNG\\\u03c3\u039f\u03a6\u038a\u0391\\\u0436", &key),
-              ERROR_SUCCESS);
+    EXPECT_EQ(
+        store->createKey(HKEY_LOCAL_MACHINE, u"SOFTWARE\\\u00fcBUNG\\\u03c3\u039f\u03a6\u038a\u0391\\\u0436", &key),
+        ERROR_SUCCESS);
     store->closeKey(key);
-    EXPECT_EQ(readFile(), written);  // nothing new: the key was there
-    EXPECT_NE(written.find("[HKEY_LOCAL_MACHINE\\Software\\\xC3\x9C" "bung\\\xCE\xA3\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1\\\xD0\x96]"),
+    EXPECT_EQ(readFile(), written); // nothing new: the key was there
+    EXPECT_NE(written.find("[HKEY_LOCAL_MACHINE\\Software\\\xC3\x9C"
+                           "bung\\\xCE\xA3\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1\\\xD0\x96]"),
               std::string::npos);
     EXPECT_TRUE(get(*store, u"software\\\u00fcbung\\\u03c3\u03bf\u03c6\u03af\u03b1\\\u0436", u"f6"));
     EXPECT_FALSE(get(*store, u"Software\\Ubung\\\u03a3\u03bf\u03c6\u03af\u03b1\\\u0416", u"F6"));
@@ -282,8 +285,8 @@ TEST_F(RegistryFileStore, NamesTheFileCannotHoldAreRefused)
                                             std::u16string(1, char16_t(0xD800)), std::u16string(16384, u'n')};
     for (const auto &name : badValueNames)
         EXPECT_EQ(put(*store, kQuintor, name, REG_SZ, sz(u"x")), ERROR_INVALID_PARAMETER);
-    const std::u16string badPaths[] = {u"a\\\\b", u"a\\", u"\\a", std::u16string(u"a\0b", 3), u"a\nb",
-                                       std::u16string(256, u'k')};
+    const std::u16string badPaths[] = {
+        u"a\\\\b", u"a\\", u"\\a", std::u16string(u"a\0b", 3), u"a\nb", std::u16string(256, u'k')};
     RegHandle key = 0;
     for (const auto &path : badPaths) {
         EXPECT_EQ(store->createKey(HKEY_LOCAL_MACHINE, path, &key), ERROR_INVALID_PARAMETER);
@@ -381,8 +384,8 @@ TEST_F(RegistryFileFaults, ATruncatedUtf16FileIsNeitherReadNorTouched)
 
 TEST_F(RegistryFileFaults, ANulInAKeyNameIsNeitherReadNorTouched)
 {
-    const std::string withNul = std::string("Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\Soft") + '\0' +
-                                "ware]\n\"F6\"=\"x\"\n";
+    const std::string withNul =
+        std::string("Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\Soft") + '\0' + "ware]\n\"F6\"=\"x\"\n";
     writeFile(withNul);
     expectReadsFailAndWritesRefused(ERROR_BADDB, "line 2: a NUL character");
     EXPECT_EQ(readFile(), withNul);
@@ -391,7 +394,7 @@ TEST_F(RegistryFileFaults, ANulInAKeyNameIsNeitherReadNorTouched)
 TEST_F(RegistryFileFaults, AHugeFileIsRefusedWithoutReadingIt)
 {
     writeFile("Windows Registry Editor Version 5.00\n");
-    std::filesystem::resize_file(file, 100u << 20);  // sparse: quick to make
+    std::filesystem::resize_file(file, 100u << 20); // sparse: quick to make
     expectReadsFailAndWritesRefused(ERROR_BADDB, "it is larger than 16 MiB");
     EXPECT_EQ(std::filesystem::file_size(file), 100u << 20);
     EXPECT_EQ(folderEntries(), (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
@@ -435,8 +438,9 @@ TEST_F(RegistryFileFaults, AReadOnlyFolderIsReadButNotWritten)
 
     EXPECT_EQ(get(*store, kQuintor, u"F6"), std::pair(REG_SZ, sz(u"kept")));
     EXPECT_EQ(put(*store, kQuintor, u"F6", REG_SZ, sz(u"changed")), ERROR_ACCESS_DENIED);
-    EXPECT_NE(store->describeFailure(ERROR_ACCESS_DENIED).find("Could not write " + file.string() + ": Permission denied"),
-              std::string::npos);
+    EXPECT_NE(
+        store->describeFailure(ERROR_ACCESS_DENIED).find("Could not write " + file.string() + ": Permission denied"),
+        std::string::npos);
     EXPECT_EQ(readFile(), before);
     EXPECT_EQ(folderEntries(), (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
 }
@@ -508,8 +512,8 @@ TEST_F(RegistryFileFaults, AFileAnEditorSavedSinceItWasReadIsNotReplaced)
             std::ofstream(folder / "saved-by-editor") << edited;
             std::filesystem::rename(folder / "saved-by-editor", file);
         }
-        const auto fault = replaceFileAtomically(file.string(), "Windows Registry Editor Version 5.00\n; ours\n",
-                                                 read.identity);
+        const auto fault =
+            replaceFileAtomically(file.string(), "Windows Registry Editor Version 5.00\n; ours\n", read.identity);
         ASSERT_TRUE(fault);
         EXPECT_EQ(fault->error, ESTALE);
         EXPECT_EQ(readFile(), edited);
