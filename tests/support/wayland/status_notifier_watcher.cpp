@@ -31,7 +31,7 @@ public:
 public slots:
     void RegisterStatusNotifierItem(const QString &serviceOrPath)
     {
-        // The specification lets an item name its service, or only its
+        // A tray item may name its service, or only its
         // object path on the caller's own connection.
         const QString service = serviceOrPath.startsWith('/') ? message().service() : serviceOrPath;
         if (items_.contains(service))

@@ -33,7 +33,7 @@ constexpr char kIntrospection[] = R"(<node>
 // stopped or hung copy takes longer.
 constexpr int kCallTimeoutMs = 10000;
 
-// RequestName's flag and answers (D-Bus specification).
+// RequestName's flag and its answers, as the bus defines them.
 constexpr guint32 kDoNotQueue = 4;
 constexpr guint32 kPrimaryOwner = 1;
 constexpr guint32 kAlreadyOwner = 4;
