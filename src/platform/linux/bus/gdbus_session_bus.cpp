@@ -1,17 +1,15 @@
 #include "platform/linux/bus/gdbus_session_bus.h"
 
 #include "platform/diagnostic.h"
+#include "platform/linux/bus/private_session_connection.h"
 
 #include <pthread.h>
 #include <sys/eventfd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <optional>
 #include <utility>
 
 namespace vantrel::platform::linux_backend {
@@ -47,21 +45,6 @@ GDBusInterfaceInfo *interfaceInfo()
     return node->interfaces[0];
 }
 
-std::optional<std::string> sessionBusAddress()
-{
-    if (const char *address = std::getenv("DBUS_SESSION_BUS_ADDRESS"); address && *address)
-        return address;
-    const char *runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (!runtime || !*runtime)
-        return std::nullopt;
-    const std::string path = std::string(runtime) + "/bus";
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0 || !S_ISSOCK(status.st_mode))
-        return std::nullopt;
-    const GCharPtr escaped(g_dbus_address_escape_value(path.c_str()));
-    return "unix:path=" + std::string(escaped.get());
-}
-
 std::string messageOf(GError *error)
 {
     g_dbus_error_strip_remote_error(error);
@@ -79,24 +62,13 @@ gboolean quitLoop(gpointer loop)
 SessionBusAccess GdbusSessionBus::connect()
 {
     SessionBusAccess access;
-    const auto address = sessionBusAddress();
-    if (!address) {
-        access.problem = "no session bus (DBUS_SESSION_BUS_ADDRESS is not set)";
+    auto opened = openPrivateSessionConnection();
+    if (!opened.connection) {
+        access.problem = opened.problem;
+        access.unreachable = opened.busExists;
         return access;
     }
-    GError *raw = nullptr;
-    GDBusConnection *connection = g_dbus_connection_new_for_address_sync(
-        address->c_str(),
-        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-        nullptr, nullptr, &raw);
-    if (!connection) {
-        const GErrorPtr error(raw);
-        access.problem = "cannot reach the session bus: " + messageOf(raw);
-        access.unreachable = true;
-        return access;
-    }
-    access.bus = std::make_unique<GdbusSessionBus>(GObjectPtr<GDBusConnection>(connection));
+    access.bus = std::make_unique<GdbusSessionBus>(std::move(opened.connection));
     return access;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/linux/open/glib_handles.h"
+#include "platform/linux/glib_handles.h"
 #include "platform/session_bus.h"
 
 #include <gio/gio.h>
@@ -15,9 +15,7 @@ namespace vantrel::platform::linux_backend {
 // be served on whatever context its first user chose.
 class GdbusSessionBus final : public SessionBus {
 public:
-    // The bus named by DBUS_SESSION_BUS_ADDRESS, else the one at
-    // $XDG_RUNTIME_DIR/bus. Never starts a bus of its own (D-Bus's
-    // "autolaunch"), which would outlive the program.
+    // On a private connection (see openPrivateSessionConnection).
     static SessionBusAccess connect();
 
     explicit GdbusSessionBus(GObjectPtr<GDBusConnection> connection);

@@ -1,7 +1,8 @@
 #include "platform/linux/keys/portal_session.h"
 
 #include "platform/diagnostic.h"
-#include "platform/linux/open/glib_handles.h"
+#include "platform/linux/bus/private_session_connection.h"
+#include "platform/linux/glib_handles.h"
 
 #include <gio/gio.h>
 
@@ -28,11 +29,6 @@ constexpr const char *kSessionToken = "vantrel";
 // Asking the portal may start it, and its desktop backend with it.
 constexpr int kStartTimeoutMs = 20000;
 
-struct GVariantUnref {
-    void operator()(GVariant *value) const { g_variant_unref(value); }
-};
-using GVariantPtr = std::unique_ptr<GVariant, GVariantUnref>;
-
 std::string describe(const GError *error) { return error ? error->message : "no answer"; }
 
 std::optional<FunctionKey> keyForId(std::string_view id)
@@ -43,23 +39,12 @@ std::optional<FunctionKey> keyForId(std::string_view id)
     return std::nullopt;
 }
 
-// A private connection: when it ends, the portal ends our session and the
-// desktop takes the keys back, whatever else in the process uses the bus.
 GObjectPtr<GDBusConnection> connectToSessionBus(std::string *error)
 {
-    GError *raw = nullptr;
-    const GCharPtr address(g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, &raw));
-    GDBusConnection *connection = nullptr;
-    if (address)
-        connection = g_dbus_connection_new_for_address_sync(
-            address.get(),
-            static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                              G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-            nullptr, nullptr, &raw);
-    const GErrorPtr failure(raw);
-    if (!connection)
-        *error = "no session bus: " + describe(failure.get());
-    return GObjectPtr<GDBusConnection>(connection);
+    auto opened = openPrivateSessionConnection();
+    if (!opened.connection)
+        *error = opened.problem;
+    return std::move(opened.connection);
 }
 
 GVariantPtr callPortal(GDBusConnection *connection, const char *interface, const char *method, GVariant *arguments,

@@ -1,6 +1,6 @@
 #include "platform/linux/open/gio_launch.h"
 
-#include "platform/linux/open/glib_handles.h"
+#include "platform/linux/glib_handles.h"
 
 #include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>

@@ -25,4 +25,9 @@ struct GFree {
 };
 using GCharPtr = std::unique_ptr<gchar, GFree>;
 
+struct GVariantUnref {
+    void operator()(GVariant *value) const { g_variant_unref(value); }
+};
+using GVariantPtr = std::unique_ptr<GVariant, GVariantUnref>;
+
 } // namespace vantrel::platform::linux_backend
