@@ -1,7 +1,9 @@
 #include "process_tree.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -16,12 +18,19 @@ struct ProcessStat {
 };
 
 // From /proc/PID/stat; the command name in parentheses may hold spaces.
+// Read with read(2): a process that ends between the open and the read makes
+// the read fail (ESRCH), which a file stream reports by throwing.
 bool readStat(pid_t pid, ProcessStat *stat)
 {
-    std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
-    std::string text;
-    if (!std::getline(file, text))
+    const int fd = ::open(("/proc/" + std::to_string(pid) + "/stat").c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return false;
+    char buffer[1024];
+    const ssize_t length = ::read(fd, buffer, sizeof buffer);
+    ::close(fd);
+    if (length <= 0)
+        return false;
+    const std::string text(buffer, static_cast<size_t>(length));
     const auto close = text.rfind(')');
     if (close == std::string::npos)
         return false;
