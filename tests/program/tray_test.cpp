@@ -146,7 +146,10 @@ TEST_F(TrayTest, LeftClickShowsTheWindowThatStaysUntilOkOrCancel)
     const auto icon = awaitWindow(isTrayIcon);
     ASSERT_TRUE(icon) << "no icon in the tray";
 
+    // The tip shows that the icon under the pointer takes input: a click on
+    // an icon the tray is still placing would be lost.
     x.movePointer(icon->centreX(), icon->centreY());
+    ASSERT_TRUE(awaitWindow(isTip)) << "no tip over the icon";
     x.click(2);
     std::this_thread::sleep_for(500ms);
     EXPECT_FALSE(shows(isConfigWindow));
