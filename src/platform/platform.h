@@ -4,6 +4,7 @@
 #include "platform/opener.h"
 #include "platform/registry.h"
 #include "platform/session_bus.h"
+#include "platform/user_notice.h"
 
 #include <memory>
 
@@ -13,6 +14,8 @@ namespace vantrel::platform {
 std::unique_ptr<Registry> createRegistry();
 std::unique_ptr<KeySource> createKeySource();
 std::unique_ptr<Opener> createOpener();
+// How the user is told of what went wrong while no window is open.
+std::unique_ptr<UserNotice> createUserNotice();
 // Connects to this user's session bus, where the system has one.
 SessionBusAccess connectSessionBus();
 

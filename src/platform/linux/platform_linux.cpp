@@ -8,6 +8,7 @@
 #include "platform/linux/keys/wayland_display.h"
 #include "platform/linux/keys/x11_key_source.h"
 #include "platform/linux/keys/x_display.h"
+#include "platform/linux/notify/desktop_notice.h"
 #include "platform/linux/open/gio_opener.h"
 #include "platform/linux/settings/registry_file.h"
 
@@ -55,6 +56,8 @@ std::unique_ptr<KeySource> createKeySource()
 }
 
 std::unique_ptr<Opener> createOpener() { return std::make_unique<linux_backend::GioOpener>(); }
+
+std::unique_ptr<UserNotice> createUserNotice() { return std::make_unique<linux_backend::DesktopNotice>(); }
 
 bool displayAvailable(std::string_view qtPlatform, std::string *why)
 {
