@@ -79,9 +79,15 @@ Command readCommandLine(std::span<const char *const> arguments, std::ostream &ou
         return ExitWith{usageError};
     }
     if (wantsPress && arguments.size() == 3) {
-        if (const auto key = platform::functionKeyNamed(arguments[2]))
+        const std::string_view name = arguments[2];
+        if (const auto key = platform::functionKeyNamed(name))
             return HandOverPress{*key};
-        err << "vantrel: --press takes a key from F6 to F12, not \"" << printable(arguments[2]) << '"' << std::endl;
+        // Anything longer than "F12" is no key, and is not repeated back.
+        if (name.size() > 3)
+            err << "vantrel: --press takes a key from F6 to F12, not a text of " << name.size() << " bytes"
+                << std::endl;
+        else
+            err << "vantrel: --press takes a key from F6 to F12, not \"" << printable(name) << '"' << std::endl;
         return ExitWith{usageError};
     }
 

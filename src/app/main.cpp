@@ -73,7 +73,8 @@ int main(int argc, char *argv[])
         sessionNews = std::make_unique<QSocketNotifier>(session.bus->wakeupFd(), QSocketNotifier::Read);
         QObject::connect(sessionNews.get(), &QSocketNotifier::activated, &config, [&] {
             const auto requests = session.bus->collect();
-            config.handOverPresses(requests.presses);
+            for (const auto &press : requests.presses)
+                press->answer(config.handOverPress(press->key()));
             if (requests.showConfiguration)
                 config.mnuConfig_Click();
         });

@@ -35,6 +35,13 @@ int handOverPress(platform::FunctionKey key, std::ostream &err)
     case SessionBus::Delivery::NoneRunning:
         err << "vantrel: no Vantrel is running in this session to take " << label << std::endl;
         return 1;
+    case SessionBus::Delivery::Refused:
+        err << "vantrel: " << error << std::endl;
+        return 1;
+    case SessionBus::Delivery::NoAnswer:
+        err << "vantrel: the running Vantrel did not answer in time (" << error << "); it may still open " << label
+            << " when it wakes up" << std::endl;
+        return 1;
     case SessionBus::Delivery::Failed:
         break;
     }
@@ -66,6 +73,8 @@ SessionStart joinSession(std::ostream &err)
             return {0, nullptr};
         case SessionBus::Delivery::NoneRunning:
             continue;
+        case SessionBus::Delivery::Refused:
+        case SessionBus::Delivery::NoAnswer:
         case SessionBus::Delivery::Failed:
             err << "vantrel: another Vantrel runs in this session but did not answer: " << error << std::endl;
             return {1, nullptr};

@@ -1,7 +1,5 @@
 #include "bindings/hot_key_poller.h"
 
-#include <utility>
-
 namespace vantrel {
 
 bool HotKeyPoller::start(std::string *error)
@@ -10,21 +8,22 @@ bool HotKeyPoller::start(std::string *error)
     return watching_;
 }
 
-void HotKeyPoller::addPresses(const platform::PressCounts &presses)
+std::string HotKeyPoller::pressHandedOver(platform::FunctionKey key)
 {
-    for (std::size_t slot = 0; slot < presses.size(); ++slot)
-        handedOver_[slot] += presses[slot];
+    const std::u16string &path = bindings_.live(key);
+    if (path.empty())
+        return "no file is bound to it";
+    return opener_.open(path);
 }
 
 bool HotKeyPoller::tick()
 {
-    const bool queried = watching_;
-    watching_ = watching_ && keys_.collect();
+    if (!watching_)
+        return false;
+    watching_ = keys_.collect();
     // Presses collected before a loss are still honoured.
     for (const auto key : platform::kFunctionKeys) {
-        unsigned presses = std::exchange(handedOver_[platform::slotIndex(key)], 0u);
-        if (queried)
-            presses += keys_.query(key).pressesSincePreviousQuery;
+        const unsigned presses = keys_.query(key).pressesSincePreviousQuery;
         for (unsigned i = 0; i < presses; ++i)
             opener_.open(bindings_.live(key));
     }

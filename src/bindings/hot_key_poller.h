@@ -4,6 +4,8 @@
 #include "platform/key_source.h"
 #include "platform/opener.h"
 
+#include <string>
+
 namespace vantrel {
 
 // One pass over F6 to F12: every fresh press of a key asks the desktop to open
@@ -20,10 +22,10 @@ public:
     // over count whether or not the source watches.
     bool start(std::string *error);
 
-    // Presses that came from elsewhere than the key source (a command the
-    // desktop runs for the key): the next pass counts them with the key's
-    // own, so that they open exactly what the key would.
-    void addPresses(const platform::PressCounts &presses);
+    // A press that came from elsewhere than the key source (a command the
+    // desktop runs for the key): opens at once exactly what the key would.
+    // Returns why nothing is going to open, or the empty text.
+    std::string pressHandedOver(platform::FunctionKey key);
 
     // Returns false when the key source is not watching: never started, or
     // lost for good.
@@ -34,7 +36,6 @@ private:
     const BindingSet &bindings_;
     platform::Opener &opener_;
     bool watching_ = false;
-    platform::PressCounts handedOver_{};
 };
 
 } // namespace vantrel

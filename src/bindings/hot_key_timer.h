@@ -24,9 +24,6 @@ public:
 
     bool isActive() const { return active_; }
 
-    // A tick now, as if the source had news.
-    void runNow() { onNews(); }
-
 private:
     void onNews();
 

@@ -41,9 +41,6 @@ constexpr std::optional<FunctionKey> functionKeyNamed(std::string_view name)
     return std::nullopt;
 }
 
-// A count of presses for each key, indexed by slot.
-using PressCounts = std::array<unsigned, kFunctionKeyCount>;
-
 // Windows virtual-key code: 0x75 for F6 up to 0x7B for F12.
 constexpr int virtualKeyCode(FunctionKey key) { return 0x75 + static_cast<int>(slotIndex(key)); }
 

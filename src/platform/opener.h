@@ -7,11 +7,14 @@ namespace vantrel::platform {
 // Opens a path or address the way the desktop would with its default action:
 // a program runs, a document opens in its application, a folder in the file
 // manager, an address in the browser or mail program. Returns at once; a
-// failure opens nothing and is only logged.
+// failure opens nothing and is logged.
 class Opener {
 public:
     virtual ~Opener() = default;
-    virtual void open(const std::u16string &target) = 0;
+    // Why nothing is going to open, where that is known at once (the request
+    // was refused, or failed before it could start); the empty text when the
+    // open is under way or done. Later failures are only logged.
+    virtual std::string open(const std::u16string &target) = 0;
 };
 
 } // namespace vantrel::platform

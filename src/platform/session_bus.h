@@ -4,14 +4,26 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vantrel::platform {
+
+// A press handed over by `vantrel --press KEY`, whose sender waits to learn
+// whether it is going to open. One dropped unanswered is answered as not
+// opened.
+class HandedOverPress {
+public:
+    virtual ~HandedOverPress() = default;
+    virtual FunctionKey key() const = 0;
+    // The empty text: the key's file is opening; otherwise why it is not.
+    virtual void answer(const std::string &refusal) = 0;
+};
 
 // What other programs of the session asked of the running Vantrel since the
 // previous collect.
 struct SessionRequests {
-    // Presses handed over by `vantrel --press KEY`.
-    PressCounts presses{};
+    // Presses handed over, in the order they came.
+    std::vector<std::unique_ptr<HandedOverPress>> presses;
     // A second copy started and asked this one to show its configuration
     // window.
     bool showConfiguration = false;
@@ -37,9 +49,12 @@ public:
     enum class Delivery {
         Delivered,
         NoneRunning, // nobody holds the name
+        Refused,     // taken, and answered that it will not be done
+        NoAnswer,    // the holder did not answer in time; it may still act
         Failed,
     };
-    // Requests to the process that holds the name. On failure *error says why.
+    // Requests to the process that holds the name, each waiting for its
+    // answer. Unless Delivered or NoneRunning, *error says why.
     virtual Delivery press(FunctionKey key, std::string *error) = 0;
     virtual Delivery showConfiguration(std::string *error) = 0;
 

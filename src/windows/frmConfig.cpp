@@ -62,16 +62,7 @@ void frmConfig::stopWatchingKeys()
     tmrHotKey = nullptr;
 }
 
-void frmConfig::handOverPresses(const platform::PressCounts &presses)
-{
-    poller_.addPresses(presses);
-    // Through the timer while it runs, so that a key source lost in the
-    // meantime is noticed as on any other pass.
-    if (isWatchingKeys())
-        tmrHotKey->runNow();
-    else
-        poller_.tick();
-}
+std::string frmConfig::handOverPress(FunctionKey key) { return poller_.pressHandedOver(key); }
 
 bool frmConfig::isWatchingKeys() const { return tmrHotKey && tmrHotKey->isActive(); }
 

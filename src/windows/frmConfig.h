@@ -10,6 +10,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
 
 class QAction;
 class QFrame;
@@ -68,9 +69,10 @@ public:
     void cmdOK_Click();
     void cmdCancel_Click();
 
-    // Presses of the keys that came from elsewhere than the key source (a
-    // command the desktop runs): each opens what the key would.
-    void handOverPresses(const platform::PressCounts &presses);
+    // A press of a key that came from elsewhere than the key source (a
+    // command the desktop runs): opens what the key would. Returns why
+    // nothing is going to open, or the empty text.
+    std::string handOverPress(FunctionKey key);
 
     BindingSet &bindings() { return bindings_; }
     bool isWatchingKeys() const;

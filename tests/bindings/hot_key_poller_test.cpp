@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string>
 #include <vector>
 
 using namespace vantrel;
@@ -42,7 +43,12 @@ public:
 class RecordingOpener : public Opener {
 public:
     std::vector<std::u16string> opened;
-    void open(const std::u16string &target) override { opened.push_back(target); }
+    std::string refusal; // what every open answers
+    std::string open(const std::u16string &target) override
+    {
+        opened.push_back(target);
+        return refusal;
+    }
 };
 
 class HotKeyPollerTest : public ::testing::Test {
@@ -105,24 +111,28 @@ TEST_F(HotKeyPollerTest, PressesCollectedBeforeTheSourceIsLostStillOpen)
     EXPECT_EQ(opener.opened, std::vector<std::u16string>{u"/bound/F12"});
 }
 
-TEST_F(HotKeyPollerTest, HandedOverPressesOpenWithTheKeysOwnOnceEachWatchingOrNot)
+TEST_F(HotKeyPollerTest, AHandedOverPressOpensAtOnceWatchingOrNotAndSaysWhenItWillNot)
 {
-    keys.press(FunctionKey::F9);
-    poller.addPresses({1, 0, 0, 2, 0, 0, 0});
-    EXPECT_TRUE(poller.tick());
-    EXPECT_TRUE(poller.tick());
-    EXPECT_EQ(opener.opened, (std::vector<std::u16string>{u"/bound/F6", u"/bound/F9", u"/bound/F9", u"/bound/F9"}));
+    EXPECT_EQ(poller.pressHandedOver(FunctionKey::F9), "");
+    EXPECT_EQ(opener.opened, std::vector<std::u16string>{u"/bound/F9"});
 
     // A lost source is asked nothing more, and handed-over presses still open.
     keys.alive = false;
     EXPECT_FALSE(poller.tick());
     const int collects = keys.collects;
-    opener.opened.clear();
     keys.press(FunctionKey::F7);
-    poller.addPresses({0, 0, 0, 0, 0, 0, 1});
     EXPECT_FALSE(poller.tick());
     EXPECT_EQ(keys.collects, collects);
-    EXPECT_EQ(opener.opened, std::vector<std::u16string>{u"/bound/F12"});
+    EXPECT_EQ(poller.pressHandedOver(FunctionKey::F12), "");
+    EXPECT_EQ(opener.opened, (std::vector<std::u16string>{u"/bound/F9", u"/bound/F12"}));
+
+    // Nothing bound, or an opener that turns the open down: the press is
+    // told so instead of vanishing.
+    bindings.clear(FunctionKey::F8);
+    EXPECT_EQ(poller.pressHandedOver(FunctionKey::F8), "no file is bound to it");
+    opener.refusal = "earlier opens of it have not finished";
+    EXPECT_EQ(poller.pressHandedOver(FunctionKey::F6), "earlier opens of it have not finished");
+    EXPECT_EQ(opener.opened, (std::vector<std::u16string>{u"/bound/F9", u"/bound/F12", u"/bound/F6"}));
 }
 
 } // namespace

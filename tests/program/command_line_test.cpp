@@ -102,6 +102,8 @@ TEST(CommandLine, PressTakesOneKeyFromF6ToF12InAnyLetterCase)
         EXPECT_EQ(press.err, "");
     }
 
+    // As long as the system lets one argument be: not repeated back.
+    const std::string longest(128 * 1024 - 1, 'F');
     const struct {
         std::vector<const char *> arguments;
         std::string line;
@@ -111,6 +113,8 @@ TEST(CommandLine, PressTakesOneKeyFromF6ToF12InAnyLetterCase)
         {{"--press", "F13"}, "vantrel: --press takes a key from F6 to F12, not \"F13\"\n"},
         {{"--press", " F8"}, "vantrel: --press takes a key from F6 to F12, not \" F8\"\n"},
         {{"--press", "F8\n"}, "vantrel: --press takes a key from F6 to F12, not \"F8\\x0A\"\n"},
+        {{"--press", longest.c_str()}, "vantrel: --press takes a key from F6 to F12, not a text of 131071 bytes\n"},
+        {{"--press", " F12"}, "vantrel: --press takes a key from F6 to F12, not a text of 4 bytes\n"},
     };
     for (const auto &w : wrong) {
         const Answer rejected = answer(w.arguments);

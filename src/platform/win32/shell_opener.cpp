@@ -26,25 +26,27 @@ ShellOpener::~ShellOpener()
         CoUninitialize();
 }
 
-void ShellOpener::open(const std::u16string &target)
+std::string ShellOpener::open(const std::u16string &target)
 {
     if (target.empty())
-        return;
+        return "there is no file to open";
     // The shell reads up to the first NUL: anything after it would be lost
     // and a different file opened.
     if (target.find(u'\0') != std::u16string::npos) {
-        printDiagnostic("vantrel: cannot open \"" + toUtf8(target) + "\": the path holds a NUL character");
-        return;
+        const std::string refusal = "the path holds a NUL character";
+        printDiagnostic("vantrel: cannot open \"" + toUtf8(target) + "\": " + refusal);
+        return refusal;
     }
     const std::wstring file = toWide(target);
     const auto result =
         reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     // Values above 32 mean success; the detail of a failure is in the thread's last error.
-    if (result <= 32) {
-        const DWORD error = GetLastError();
-        printDiagnostic("vantrel: cannot open \"" + toUtf8(target) +
-                        "\": " + systemMessage(error != 0 ? error : static_cast<DWORD>(result)));
-    }
+    if (result > 32)
+        return {};
+    const DWORD error = GetLastError();
+    const std::string failure = systemMessage(error != 0 ? error : static_cast<DWORD>(result));
+    printDiagnostic("vantrel: cannot open \"" + toUtf8(target) + "\": " + failure);
+    return failure;
 }
 
 } // namespace vantrel::platform::windows_backend

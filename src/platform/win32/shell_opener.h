@@ -15,7 +15,7 @@ public:
     ShellOpener(const ShellOpener &) = delete;
     ShellOpener &operator=(const ShellOpener &) = delete;
 
-    void open(const std::u16string &target) override;
+    std::string open(const std::u16string &target) override;
 
 private:
     // Whether this object joined the thread to COM and so must leave it.

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 namespace vantrel::platform::linux_backend {
@@ -27,9 +28,16 @@ constexpr char kIntrospection[] = R"(<node>
   </interface>
 </node>)";
 
-// The running copy answers from a thread that does nothing else; only a
-// stopped or hung copy takes longer.
+// A press is answered once the program has handed its file to the desktop,
+// which takes milliseconds; only a stopped or hung copy takes longer.
 constexpr int kCallTimeoutMs = 10000;
+
+// The answer to a press that will not open.
+constexpr char kNotOpenedError[] = "org.morvask.Vantrel.Error.NotOpened";
+
+// Longer names are none of the keys, and are not repeated back: a name may
+// be as long as a bus message.
+constexpr std::size_t kLongestKeyName = 3;
 
 // RequestName's flag and its answers, as the bus defines them.
 constexpr guint32 kDoNotQueue = 4;
@@ -56,6 +64,39 @@ gboolean quitLoop(gpointer loop)
     g_main_loop_quit(static_cast<GMainLoop *>(loop));
     return G_SOURCE_REMOVE;
 }
+
+// A Press call, answered from whichever thread learns what becomes of it
+// (GDBus sends replies from any thread).
+class BusPress final : public HandedOverPress {
+public:
+    BusPress(FunctionKey key, GDBusMethodInvocation *invocation) : key_(key), invocation_(invocation) {}
+    ~BusPress() override
+    {
+        if (invocation_)
+            answer("Vantrel ended before it could open it");
+    }
+    BusPress(const BusPress &) = delete;
+    BusPress &operator=(const BusPress &) = delete;
+
+    FunctionKey key() const override { return key_; }
+
+    void answer(const std::string &refusal) override
+    {
+        GDBusMethodInvocation *invocation = std::exchange(invocation_, nullptr);
+        if (!invocation)
+            return;
+        if (refusal.empty()) {
+            g_dbus_method_invocation_return_value(invocation, nullptr);
+            return;
+        }
+        const std::string message = std::string(keyLabel(key_)) + " is not opened: " + refusal;
+        g_dbus_method_invocation_return_dbus_error(invocation, kNotOpenedError, message.c_str());
+    }
+
+private:
+    FunctionKey key_;
+    GDBusMethodInvocation *invocation_; // until answered
+};
 
 } // namespace
 
@@ -85,6 +126,8 @@ GdbusSessionBus::~GdbusSessionBus()
         g_main_context_invoke(context_, quitLoop, loop_);
         thread_.join();
     }
+    // Presses never collected are answered while the connection is open.
+    pending_ = {};
     if (registration_)
         g_dbus_connection_unregister_object(connection_.get(), registration_);
     // Lets go of the name now rather than whenever the last reference goes.
@@ -177,8 +220,14 @@ SessionBus::Delivery GdbusSessionBus::call(const char *method, GVariant *paramet
     if (g_error_matches(raw, G_DBUS_ERROR, G_DBUS_ERROR_SERVICE_UNKNOWN) ||
         g_error_matches(raw, G_DBUS_ERROR, G_DBUS_ERROR_NAME_HAS_NO_OWNER))
         return Delivery::NoneRunning;
+    GCharPtr remoteName(g_dbus_error_get_remote_error(raw));
+    const bool refused = remoteName && std::strcmp(remoteName.get(), kNotOpenedError) == 0;
+    const bool unanswered = g_error_matches(raw, G_IO_ERROR, G_IO_ERROR_TIMED_OUT) ||
+                            g_error_matches(raw, G_DBUS_ERROR, G_DBUS_ERROR_NO_REPLY) ||
+                            g_error_matches(raw, G_DBUS_ERROR, G_DBUS_ERROR_TIMEOUT) ||
+                            g_error_matches(raw, G_DBUS_ERROR, G_DBUS_ERROR_TIMED_OUT);
     *error = messageOf(raw);
-    return Delivery::Failed;
+    return refused ? Delivery::Refused : unanswered ? Delivery::NoAnswer : Delivery::Failed;
 }
 
 SessionRequests GdbusSessionBus::collect()
@@ -214,16 +263,24 @@ void GdbusSessionBus::onMethodCall(GDBusConnection *, const gchar *, const gchar
     if (std::strcmp(method, "Press") == 0) {
         const gchar *name = nullptr;
         g_variant_get(parameters, "(&s)", &name);
+        const std::size_t length = std::strlen(name);
         const auto key = functionKeyNamed(name);
         if (!key) {
-            g_dbus_method_invocation_return_error(invocation, G_DBUS_ERROR, G_DBUS_ERROR_INVALID_ARGS,
-                                                  "\"%s\" is none of the keys F6 to F12", name);
+            if (length > kLongestKeyName)
+                g_dbus_method_invocation_return_error(invocation, G_DBUS_ERROR, G_DBUS_ERROR_INVALID_ARGS,
+                                                      "a key name of %zu bytes is none of the keys F6 to F12", length);
+            else
+                g_dbus_method_invocation_return_error(invocation, G_DBUS_ERROR, G_DBUS_ERROR_INVALID_ARGS,
+                                                      "\"%s\" is none of the keys F6 to F12", name);
             return;
         }
-        bus->receive([&](SessionRequests &requests) { ++requests.presses[slotIndex(*key)]; });
-    } else {
-        bus->receive([](SessionRequests &requests) { requests.showConfiguration = true; });
+        // Answered once the program has tried to open it.
+        bus->receive([&](SessionRequests &requests) {
+            requests.presses.push_back(std::make_unique<BusPress>(*key, invocation));
+        });
+        return;
     }
+    bus->receive([](SessionRequests &requests) { requests.showConfiguration = true; });
     g_dbus_method_invocation_return_value(invocation, nullptr);
 }
 

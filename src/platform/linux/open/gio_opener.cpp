@@ -58,17 +58,22 @@ void launch(const std::string &target)
 
 } // namespace
 
-void GioOpener::open(const std::u16string &target)
+std::string GioOpener::open(const std::u16string &target)
 {
     if (target.empty())
-        return;
+        return "there is no file to open";
     const auto bytes = toNativePath(target);
     if (!bytes) {
-        reportFailure(printableText(target), "not a valid file name");
-        return;
+        const std::string refusal = "not a valid file name";
+        reportFailure(printableText(target), refusal);
+        return refusal;
     }
-    if (!threads_.post(*bytes, [target = *bytes] { launch(target); }))
-        reportFailure(printableName(*bytes), "earlier opens of it have not finished");
+    if (!threads_.post(*bytes, [target = *bytes] { launch(target); })) {
+        const std::string refusal = "earlier opens of it have not finished";
+        reportFailure(printableName(*bytes), refusal);
+        return refusal;
+    }
+    return {};
 }
 
 } // namespace vantrel::platform::linux_backend

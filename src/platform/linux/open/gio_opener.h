@@ -15,7 +15,7 @@ namespace vantrel::platform::linux_backend {
 // a launch stuck in a hung file system holds up nothing else.
 class GioOpener final : public Opener {
 public:
-    void open(const std::u16string &target) override;
+    std::string open(const std::u16string &target) override;
 
     // Whether every launch asked for so far has finished within the time.
     bool finishLaunches(std::chrono::milliseconds limit) { return threads_.waitUntilIdle(limit); }
