@@ -25,7 +25,11 @@ using platform::kFunctionKeyCount;
 class RecordingOpener : public platform::Opener {
 public:
     std::array<std::vector<Clock::time_point>, kFunctionKeyCount> opened;
-    void open(const std::u16string &target) override { opened.at(target.at(0) - u'0').push_back(Clock::now()); }
+    std::string open(const std::u16string &target) override
+    {
+        opened.at(target.at(0) - u'0').push_back(Clock::now());
+        return {};
+    }
 };
 
 } // namespace
