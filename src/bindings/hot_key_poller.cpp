@@ -13,7 +13,7 @@ std::string HotKeyPoller::pressHandedOver(platform::FunctionKey key)
     const std::u16string &path = bindings_.live(key);
     if (path.empty())
         return "no file is bound to it";
-    return opener_.open(path);
+    return opener_.openBinding(key, path);
 }
 
 bool HotKeyPoller::tick()
@@ -25,7 +25,7 @@ bool HotKeyPoller::tick()
     for (const auto key : platform::kFunctionKeys) {
         const unsigned presses = keys_.query(key).pressesSincePreviousQuery;
         for (unsigned i = 0; i < presses; ++i)
-            opener_.open(bindings_.live(key));
+            opener_.openBinding(key, bindings_.live(key));
     }
     return watching_;
 }

@@ -40,13 +40,21 @@ public:
     }
 };
 
+// Every open names its key, so that a failure can be told with it.
 class RecordingOpener : public Opener {
 public:
     std::vector<std::u16string> opened;
+    std::vector<FunctionKey> keys;
     std::string refusal; // what every open answers
-    std::string open(const std::u16string &target) override
+    std::string open(const std::u16string &) override
+    {
+        ADD_FAILURE() << "opened without its key";
+        return {};
+    }
+    std::string openBinding(FunctionKey key, const std::u16string &target) override
     {
         opened.push_back(target);
+        keys.push_back(key);
         return refusal;
     }
 };
@@ -91,6 +99,7 @@ TEST_F(HotKeyPollerTest, KeysTogetherOpenInFixedOrder)
     keys.press(FunctionKey::F7);
     poller.tick();
     EXPECT_EQ(opener.opened, (std::vector<std::u16string>{u"/bound/F7", u"/bound/F9"}));
+    EXPECT_EQ(opener.keys, (std::vector<FunctionKey>{FunctionKey::F7, FunctionKey::F9}));
 }
 
 TEST_F(HotKeyPollerTest, OpensTheLiveCopyIncludingAnEmptyOne)

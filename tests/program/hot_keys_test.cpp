@@ -10,6 +10,7 @@
 #include "child_process.h"
 #include "launch_probe_desktop.h"
 #include "private_session_bus.h"
+#include "recording_notification_server.h"
 #include "x11_test_keyboard.h"
 #include "x_client.h"
 
@@ -151,6 +152,42 @@ TEST(HotKeys, APressHandedOverOpensItsFileOnceAndASecondCopyEnds)
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     EXPECT_EQ(opened(desktop.records(), entryLaunched), 1u);
     EXPECT_FALSE(hasZombieChild(getpid())) << "the first copy ended";
+}
+
+// A file moved away after it was bound: a tray program's user sees no
+// terminal, so the failure comes as a desktop notification, one for the key
+// however often it fails.
+TEST(HotKeys, AKeyWhoseFileIsGoneSaysSoInOneDesktopNotification)
+{
+    const PrivateSessionBus bus;
+    ASSERT_FALSE(bus.address().empty()) << "dbus-daemon did not start";
+    RecordingNotificationServer notifications;
+    ASSERT_TRUE(notifications.serving());
+    ProbeDesktop desktop;
+    const fs::path gone = desktop.root() / "moved away.txt";
+    const fs::path document = desktop.root() / "notes.txt";
+    std::ofstream(document) << "some notes\n";
+    writeBindingsFile(desktop.configHome(), {{"F6", gone}, {"F7", document}});
+
+    ChildProcess vantrel({VANTREL_EXECUTABLE});
+    const auto press = [](const char *key) {
+        return ChildProcess({VANTREL_EXECUTABLE, "--press", key}).waitForExit(std::chrono::seconds(20)) == 0;
+    };
+    ASSERT_TRUE(waitUntil([&] { return press("f7"); }, std::chrono::seconds(30)))
+        << "vantrel --press never reached the running program";
+    ASSERT_TRUE(press("f6"));
+    const auto first = notifications.waitFor(1);
+    ASSERT_EQ(first.size(), 1u) << "F6's failure was not told";
+    EXPECT_EQ(first[0].appName, "Vantrel");
+    EXPECT_EQ(first[0].summary, "F6 could not open its file");
+    EXPECT_EQ(first[0].body, gone.string() + ": No such file or directory");
+
+    ASSERT_TRUE(press("f6"));
+    const auto again = notifications.waitFor(2);
+    ASSERT_EQ(again.size(), 2u);
+    EXPECT_EQ(again[1].replacesId, first[0].id) << "a second notice piled up beside the first";
+    EXPECT_EQ(opened(desktop.records(), {launchProbe().string(), "handler", document.string()}), 1u);
+    EXPECT_EQ(notifications.waitFor(3, std::chrono::milliseconds(500)).size(), 2u) << "F7's success was told";
 }
 
 } // namespace

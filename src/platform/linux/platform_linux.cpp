@@ -55,7 +55,10 @@ std::unique_ptr<KeySource> createKeySource()
     return std::make_unique<NoKeySource>();
 }
 
-std::unique_ptr<Opener> createOpener() { return std::make_unique<linux_backend::GioOpener>(); }
+std::unique_ptr<Opener> createOpener()
+{
+    return std::make_unique<linux_backend::GioOpener>(std::make_shared<linux_backend::DesktopNotice>());
+}
 
 std::unique_ptr<UserNotice> createUserNotice() { return std::make_unique<linux_backend::DesktopNotice>(); }
 

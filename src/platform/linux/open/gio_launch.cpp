@@ -129,8 +129,13 @@ std::string runProgram(const std::string &path)
     char *const argv[] = {const_cast<char *>(path.c_str()), nullptr};
     pid_t child = 0;
     const int failure = posix_spawn(&child, path.c_str(), &setup.actions_, &setup.attributes_, argv, environ);
+    if (failure == ENOENT)
+        // The file itself was there a moment ago: what is missing is what the
+        // kernel loads to run it.
+        return std::string("cannot run it: ") + std::strerror(failure) +
+               " (a program it needs to start, such as its interpreter, is missing)";
     if (failure != 0)
-        return std::strerror(failure);
+        return std::string("cannot run it: ") + std::strerror(failure);
     const auto reap = [child] {
         while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
         }

@@ -1,15 +1,16 @@
 #include "platform/linux/open/gio_opener.h"
 
-#include "platform/diagnostic.h"
 #include "platform/linux/open/gio_launch.h"
 #include "platform/linux/open/launch_plan.h"
 #include "platform/linux/open/native_path.h"
+
+#include <utility>
 
 namespace vantrel::platform::linux_backend {
 
 namespace {
 
-// A binding may be megabytes long; a log line shows its start.
+// A binding may be megabytes long; a notice shows its start.
 constexpr std::size_t kShownLength = 300;
 
 std::string shortened(std::string text)
@@ -25,52 +26,63 @@ std::string shortened(std::string text)
     return text + "... (" + std::to_string(whole) + " bytes in all)";
 }
 
+std::u16string utf16Of(std::string_view utf8) { return fromNativePath(utf8); }
+
 // shownTarget: the target as it may appear on one line.
-void reportFailure(const std::string &shownTarget, const std::string &reason)
+void reportFailure(UserNotice &notice, std::optional<FunctionKey> key, const std::string &shownTarget,
+                   const std::string &reason)
 {
-    printDiagnostic("vantrel: could not open " + shortened(shownTarget) + ": " + shortened(printableName(reason)));
+    // One notice per key, the latest failure in it; opens from a window
+    // share one.
+    const std::string noticeKey = key ? "open " + std::string(keyLabel(*key)) : "open";
+    const std::u16string summary =
+        key ? utf16Of(std::string(keyLabel(*key)) + " could not open its file") : u"Could not open the file";
+    notice.tell(noticeKey, summary, utf16Of(shortened(shownTarget) + ": " + shortened(printableName(reason))));
 }
 
-void launch(const std::string &target)
+std::string launch(const std::string &target)
 {
     const LaunchPlan plan = planLaunch(target);
-    std::string failure;
     switch (plan.kind) {
     case LaunchPlan::Kind::Unopenable:
-        failure = plan.reason;
-        break;
+        return plan.reason;
     case LaunchPlan::Kind::Address:
-        failure = openWithDefaultHandler(plan.location);
-        break;
+        return openWithDefaultHandler(plan.location);
     case LaunchPlan::Kind::DesktopEntry:
-        failure = openDesktopEntry(plan.location);
-        break;
+        return openDesktopEntry(plan.location);
     case LaunchPlan::Kind::Program:
-        failure = runProgram(plan.location);
-        break;
+        return runProgram(plan.location);
     case LaunchPlan::Kind::DefaultHandler:
-        failure = openFileWithDefaultHandler(plan.location);
-        break;
+        return openFileWithDefaultHandler(plan.location);
     }
-    if (!failure.empty())
-        reportFailure(printableName(target), failure);
+    return {};
 }
 
 } // namespace
 
-std::string GioOpener::open(const std::u16string &target)
+GioOpener::GioOpener(std::shared_ptr<UserNotice> notice) : notice_(std::move(notice)) {}
+
+std::string GioOpener::open(const std::u16string &target) { return start(std::nullopt, target); }
+
+std::string GioOpener::openBinding(FunctionKey key, const std::u16string &target) { return start(key, target); }
+
+std::string GioOpener::start(std::optional<FunctionKey> key, const std::u16string &target)
 {
     if (target.empty())
         return "there is no file to open";
     const auto bytes = toNativePath(target);
     if (!bytes) {
         const std::string refusal = "not a valid file name";
-        reportFailure(printableText(target), refusal);
+        reportFailure(*notice_, key, printableText(target), refusal);
         return refusal;
     }
-    if (!threads_.post(*bytes, [target = *bytes] { launch(target); })) {
+    const auto job = [notice = notice_, key, target = *bytes] {
+        if (const std::string failure = launch(target); !failure.empty())
+            reportFailure(*notice, key, printableName(target), failure);
+    };
+    if (!threads_.post(*bytes, job)) {
         const std::string refusal = "earlier opens of it have not finished";
-        reportFailure(printableName(*bytes), refusal);
+        reportFailure(*notice_, key, printableName(*bytes), refusal);
         return refusal;
     }
     return {};

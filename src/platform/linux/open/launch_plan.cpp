@@ -3,6 +3,7 @@
 #include <glib.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -45,6 +46,16 @@ bool runsByItself(const std::string &path)
            (got >= 2 && start[0] == '#' && start[1] == '!');
 }
 
+std::string danglingLinkReason(const std::string &path)
+{
+    std::string target(PATH_MAX, '\0');
+    const ssize_t length = readlink(path.c_str(), target.data(), target.size());
+    if (length < 0 || static_cast<std::size_t>(length) == target.size())
+        return "a link to a file that is not there";
+    target.resize(static_cast<std::size_t>(length));
+    return "a link to " + target + ", which is not there";
+}
+
 } // namespace
 
 LaunchPlan planLaunch(std::string_view target)
@@ -73,8 +84,13 @@ LaunchPlan planLaunch(std::string_view target)
         return unopenable(std::strerror(errno));
 
     struct stat followed {};
-    // A dangling link has no type of its own to go by; its handler decides.
-    if (stat(path.c_str(), &followed) != 0 || !S_ISREG(followed.st_mode))
+    if (stat(path.c_str(), &followed) != 0) {
+        // A link to what is not there (any more): no handler could open it.
+        if (errno == ENOENT && S_ISLNK(link.st_mode))
+            return unopenable(danglingLinkReason(path));
+        return {LaunchPlan::Kind::DefaultHandler, path, {}};
+    }
+    if (!S_ISREG(followed.st_mode))
         return {LaunchPlan::Kind::DefaultHandler, path, {}};
     if (endsWith(path, ".desktop"))
         return {LaunchPlan::Kind::DesktopEntry, path, {}};
