@@ -1,0 +1,87 @@
+#include "windows/design/config_behaviour.h"
+
+#include "windows/design/desktop_trigger_note.h"
+#include "windows/design/product_texts.h"
+#include "windows/design/text.h"
+
+namespace vantrel::design {
+
+using namespace frmConfig;
+
+ConfigBehaviour::ConfigBehaviour(ConfigView &view, BindingSet &bindings, platform::Registry &registry,
+                                 platform::KeySource &keys)
+    : view_(view), bindings_(bindings), registry_(registry), keys_(keys)
+{
+    bindings_.setLiveObserver([this] { liveChanged(); });
+}
+
+ConfigBehaviour::~ConfigBehaviour() { bindings_.setLiveObserver({}); }
+
+// A long path shows its beginning in the box, and all of it in the tooltip.
+// The desktop's global shortcuts are taken only for keys with a file.
+void ConfigBehaviour::liveChanged()
+{
+    for (const auto key : platform::kFunctionKeys) {
+        const auto &path = bindings_.live(key);
+        view_.setText(txtF(key), path);
+        view_.setToolTip(txtF(key), path);
+    }
+    keys_.useKeys(bindings_.keysWithFiles());
+    showKeyTriggers();
+}
+
+void ConfigBehaviour::showKeyTriggers()
+{
+    for (const auto key : platform::kFunctionKeys)
+        view_.setToolTip(Key(key), desktopTriggerNote(keys_, key));
+}
+
+// A cancelled dialog leaves everything as it was; a failing one is told
+// nothing but starts the next time from this row's path.
+void ConfigBehaviour::cmdF_Click(FunctionKey key)
+{
+    auto answer = view_.askFileToOpen({kOpenDialogTitle, kOpenDialogFilterName, dialogFileName_});
+    switch (answer.outcome) {
+    case OpenFileAnswer::Outcome::Chosen:
+        dialogFileName_ = std::move(answer.path);
+        bindings_.browse(key, dialogFileName_);
+        break;
+    case OpenFileAnswer::Outcome::Cancelled:
+        break;
+    case OpenFileAnswer::Outcome::Failed:
+        dialogFileName_ = bindings_.pathCopy(key);
+        break;
+    }
+}
+
+// The path boxes never keep the focus: only Browse and Delete change a path.
+void ConfigBehaviour::txtF_GotFocus(FunctionKey key) { view_.setFocus(cmdF(key)); }
+
+// Every row clears the same way, so that any binding can be removed.
+void ConfigBehaviour::cmdF_KeyDown(FunctionKey key, int keyCode)
+{
+    if (keyCode == kDeleteKeyCode)
+        bindings_.clear(key);
+}
+
+// A failed save keeps the window open, so that the edits are neither lost nor
+// taken for saved.
+void ConfigBehaviour::cmdOK_Click()
+{
+    const auto saved = bindings_.save(registry_);
+    if (!saved.ok) {
+        view_.showMessage({std::u16string(kSaveFailed) + u"\n\n" + fromUtf8(saved.reason), kProductName});
+        return;
+    }
+    view_.hideWindow();
+}
+
+void ConfigBehaviour::cmdCancel_Click() { view_.hideWindow(); }
+
+void ConfigBehaviour::mnuConfig_Click() { view_.showWindow(); }
+
+void ConfigBehaviour::mnuView_Click() { view_.openKeyList(); }
+
+void ConfigBehaviour::imgAbout_Click() { view_.openAbout(); }
+
+} // namespace vantrel::design

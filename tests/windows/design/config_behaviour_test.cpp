@@ -1,0 +1,236 @@
+#include "recording_view.h"
+
+#include "bindings/fake_registry.h"
+#include "bindings/settings_key.h"
+#include "support/registry_test_env.h"
+#include "windows/design/config_behaviour.h"
+#include "windows/design/product_texts.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+namespace {
+
+using namespace vantrel;
+using design::OpenFileAnswer;
+using Outcome = design::OpenFileAnswer::Outcome;
+using platform::FunctionKey;
+
+class ConfigWindow : public test::RecordingView<design::ConfigView> {
+public:
+    OpenFileAnswer askFileToOpen(const design::OpenFileRequest &request) override
+    {
+        asked.push_back(request);
+        if (dialogAnswers.empty()) {
+            ADD_FAILURE() << "the Open dialog came up unexpectedly";
+            return {};
+        }
+        auto answer = dialogAnswers.front();
+        dialogAnswers.pop_front();
+        return answer;
+    }
+    void showWindow() override { visible = true; }
+    void hideWindow() override { visible = false; }
+    void openKeyList() override { ++keyLists; }
+    void openAbout() override { ++abouts; }
+
+    std::deque<OpenFileAnswer> dialogAnswers;
+    std::vector<design::OpenFileRequest> asked;
+    bool visible = true;
+    int keyLists = 0;
+    int abouts = 0;
+};
+
+// Keys whose desktop triggers the test sets, and which note the keys asked for.
+class DesktopKeys : public platform::KeySource {
+public:
+    bool start(std::string *) override { return true; }
+    platform::KeySourceWakeup wakeup() const override { return {}; }
+    bool collect() override { return true; }
+    platform::KeyState query(FunctionKey) override { return {}; }
+    void useKeys(const platform::KeySelection &keys) override { used.push_back(keys); }
+    std::optional<std::string> desktopTrigger(FunctionKey key) const override { return triggers[slotIndex(key)]; }
+
+    std::array<std::optional<std::string>, platform::kFunctionKeyCount> triggers;
+    std::vector<platform::KeySelection> used;
+};
+
+std::u16string stored(platform::Registry &registry, const std::u16string &name)
+{
+    return Registry_Module::ReadRegString(registry, kSettingsRoot, kSettingsKeyPath, name).value_or(u"<absent>");
+}
+
+class ConfigBehaviourTest : public ::testing::Test {
+protected:
+    void store(const std::u16string &name, const std::u16string &path)
+    {
+        ASSERT_TRUE(Registry_Module::WriteRegString(*registry, kSettingsRoot, kSettingsKeyPath, name, path).ok);
+    }
+    void load() { ASSERT_TRUE(bindings.load(guarded).ok); }
+
+    std::unique_ptr<platform::Registry> registry = test::makeEmptyRegistry();
+    test::GuardedRegistry guarded{*registry};
+    DesktopKeys keys;
+    BindingSet bindings;
+    ConfigWindow view;
+    design::ConfigBehaviour behaviour{view, bindings, guarded, keys};
+};
+
+// Each row shows its live path, whole in the tooltip; only keys with a file
+// are asked of the desktop, and where it fires one through another trigger,
+// the key's label says so.
+TEST_F(ConfigBehaviourTest, RowsFollowTheLiveCopy)
+{
+    store(u"F6", u"/usr/bin/six");
+    store(u"F12", u"  twelve with spaces ");
+    keys.triggers = {"Ctrl+F6", "F7", "", std::nullopt};
+    load();
+
+    EXPECT_EQ(view.texts["txtF6"], u"/usr/bin/six");
+    EXPECT_EQ(view.toolTips["txtF6"], u"/usr/bin/six");
+    EXPECT_EQ(view.texts["txtF12"], u"  twelve with spaces ");
+    EXPECT_EQ(view.texts["txtF9"], u"");
+    ASSERT_FALSE(keys.used.empty());
+    EXPECT_EQ(keys.used.back(), (platform::KeySelection{true, false, false, false, false, false, true}));
+    EXPECT_NE(view.toolTips["Key0"].find(u"Ctrl+F6"), std::u16string::npos);
+    EXPECT_EQ(view.toolTips["Key1"], u"");
+    EXPECT_NE(view.toolTips["Key2"].find(u"no key"), std::u16string::npos);
+    EXPECT_EQ(view.toolTips["Key3"], u"");
+
+    behaviour.cmdF_KeyDown(FunctionKey::F6, design::frmConfig::kDeleteKeyCode);
+    EXPECT_EQ(view.texts["txtF6"], u"");
+    EXPECT_EQ(keys.used.back(), (platform::KeySelection{false, false, false, false, false, false, true}));
+}
+
+// The dialog opens where the last choice, in any row, left it. A cancelled
+// dialog changes nothing; a failing one hands the dialog its row's path.
+// Nothing reaches the store before OK.
+TEST_F(ConfigBehaviourTest, BrowseSharesTheDialogsFileNameAcrossRows)
+{
+    store(u"F10", u"/saved/ten");
+    load();
+    view.dialogAnswers = {{Outcome::Chosen, u"/picked/for/six"},
+                          {Outcome::Cancelled, {}},
+                          {Outcome::Failed, {}},
+                          {Outcome::Cancelled, {}}};
+
+    behaviour.cmdF_Click(FunctionKey::F6);
+    ASSERT_EQ(view.asked.size(), 1u);
+    EXPECT_EQ(view.asked[0].title, u"Choose File...");
+    EXPECT_EQ(view.asked[0].filterName, u"All Files");
+    EXPECT_EQ(view.asked[0].startName, u"");
+    EXPECT_EQ(view.texts["txtF6"], u"/picked/for/six");
+    EXPECT_EQ(bindings.live(FunctionKey::F6), u"/picked/for/six");
+    EXPECT_EQ(bindings.pathCopy(FunctionKey::F6), u"/picked/for/six");
+
+    behaviour.cmdF_Click(FunctionKey::F9);
+    EXPECT_EQ(view.asked[1].startName, u"/picked/for/six");
+    EXPECT_EQ(view.texts["txtF9"], u"");
+    EXPECT_EQ(bindings.pathCopy(FunctionKey::F9), u"");
+
+    behaviour.cmdF_Click(FunctionKey::F10);
+    EXPECT_EQ(view.asked[2].startName, u"/picked/for/six");
+    EXPECT_EQ(view.texts["txtF10"], u"/saved/ten");
+    EXPECT_EQ(bindings.pathCopy(FunctionKey::F10), u"/saved/ten");
+    EXPECT_TRUE(view.messages.empty());
+
+    behaviour.cmdF_Click(FunctionKey::F7);
+    EXPECT_EQ(view.asked[3].startName, u"/saved/ten");
+    EXPECT_EQ(behaviour.dialogFileName(), u"/saved/ten");
+    EXPECT_EQ(stored(*registry, u"F6"), u"<absent>");
+}
+
+// A path box that takes the focus hands it to its own row's button at once.
+TEST_F(ConfigBehaviourTest, PathBoxesHandTheFocusToTheirButtons)
+{
+    for (const auto key : platform::kFunctionKeys)
+        behaviour.txtF_GotFocus(key);
+    EXPECT_EQ(view.focused,
+              (std::vector<std::string>{"cmdF6", "cmdF7", "cmdF8", "cmdF9", "cmdF10", "cmdF11", "cmdF12"}));
+}
+
+// Delete empties the row's live path only; the path copy keeps it, and other
+// keys leave the row alone.
+TEST_F(ConfigBehaviourTest, DeleteClearsItsRowOnly)
+{
+    for (const auto key : platform::kFunctionKeys)
+        bindings.browse(key, u"/p/" + std::u16string(1, char16_t(u'a' + slotIndex(key))));
+
+    for (const auto key : platform::kFunctionKeys) {
+        const auto path = bindings.pathCopy(key);
+        behaviour.cmdF_KeyDown(key, 8);  // Backspace
+        behaviour.cmdF_KeyDown(key, 68); // D
+        EXPECT_EQ(bindings.live(key), path);
+
+        behaviour.cmdF_KeyDown(key, design::frmConfig::kDeleteKeyCode);
+        EXPECT_EQ(bindings.live(key), u"");
+        EXPECT_EQ(view.texts[test::RecordingView<design::ConfigView>::nameOf(design::frmConfig::txtF(key))], u"");
+        EXPECT_EQ(bindings.pathCopy(key), path);
+        if (key != FunctionKey::F12) {
+            EXPECT_FALSE(bindings.live(static_cast<FunctionKey>(slotIndex(key) + 1)).empty());
+        }
+    }
+}
+
+TEST_F(ConfigBehaviourTest, OkSavesEveryRowAndHidesCancelOnlyHides)
+{
+    store(u"F12", u"/old/twelve");
+    store(u"F6", u"/old/six");
+    load();
+    view.dialogAnswers = {{Outcome::Chosen, u"/new/seven"}, {Outcome::Chosen, u"/new/six"}};
+    behaviour.cmdF_Click(FunctionKey::F7);
+    behaviour.cmdF_KeyDown(FunctionKey::F12, design::frmConfig::kDeleteKeyCode);
+
+    behaviour.cmdOK_Click();
+    EXPECT_FALSE(view.visible);
+    EXPECT_EQ(stored(*registry, u"F7"), u"/new/seven");
+    EXPECT_EQ(stored(*registry, u"F12"), u"");
+    EXPECT_EQ(stored(*registry, u"F8"), u"");
+    EXPECT_EQ(bindings.pathCopy(FunctionKey::F12), u"/old/twelve");
+
+    behaviour.mnuConfig_Click();
+    EXPECT_TRUE(view.visible);
+    behaviour.cmdF_Click(FunctionKey::F6);
+    behaviour.cmdCancel_Click();
+    EXPECT_FALSE(view.visible);
+    EXPECT_EQ(stored(*registry, u"F6"), u"/old/six");
+    EXPECT_EQ(bindings.live(FunctionKey::F6), u"/new/six");
+    EXPECT_TRUE(view.messages.empty());
+}
+
+// A store that refuses the write: the window stays open with the edits and
+// says why, in a box of the program's.
+TEST_F(ConfigBehaviourTest, FailedSaveKeepsTheWindowOpenAndSaysWhy)
+{
+    view.dialogAnswers = {{Outcome::Chosen, u"/new/six"}};
+    behaviour.cmdF_Click(FunctionKey::F6);
+    guarded.refuseSet = true;
+    guarded.refuseCreate = true;
+
+    behaviour.cmdOK_Click();
+
+    EXPECT_TRUE(view.visible);
+    ASSERT_EQ(view.messages.size(), 1u);
+    const auto &box = view.messages.front();
+    EXPECT_EQ(box.title, u"Vantrel");
+    EXPECT_EQ(box.buttons, design::MessageButtons::Ok);
+    EXPECT_EQ(box.text.rfind(u"The key settings could not be saved.\n\n", 0), 0u);
+    EXPECT_NE(box.text.find(u"refused by the test"), std::u16string::npos);
+    EXPECT_EQ(view.texts["txtF6"], u"/new/six");
+}
+
+TEST_F(ConfigBehaviourTest, MenuAndBannerOpenTheirWindows)
+{
+    view.visible = false;
+    behaviour.mnuConfig_Click();
+    behaviour.mnuConfig_Click();
+    EXPECT_TRUE(view.visible);
+    behaviour.mnuView_Click();
+    behaviour.imgAbout_Click();
+    behaviour.imgAbout_Click();
+    EXPECT_EQ(view.keyLists, 1);
+    EXPECT_EQ(view.abouts, 2);
+}
+
+} // namespace
