@@ -5,12 +5,12 @@
 #include "app/website_launcher.h"
 #include "artwork/artwork.h"
 #include "platform/platform.h"
-#include "windows/fonts.h"
-#include "windows/frmAbout.h"
-#include "windows/frmConfig.h"
-#include "windows/frmKeys.h"
-#include "windows/open_dialog.h"
-#include "windows/single_window.h"
+#include "windows/qt/fonts.h"
+#include "windows/qt/frmAbout.h"
+#include "windows/qt/frmConfig.h"
+#include "windows/qt/frmKeys.h"
+#include "windows/qt/open_dialog.h"
+#include "windows/qt/single_window.h"
 
 #include <QApplication>
 #include <QSocketNotifier>

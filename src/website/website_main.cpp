@@ -7,8 +7,8 @@
 #include "website/resident_channel.h"
 #include "website/web_engine_setup.h"
 #include "website/website_data.h"
-#include "windows/fonts.h"
-#include "windows/frmWB.h"
+#include "windows/qt/fonts.h"
+#include "windows/qt/frmWB.h"
 
 #include <QApplication>
 #include <QPointer>

@@ -1,11 +1,11 @@
-#include "windows/frmConfig.h"
+#include "windows/qt/frmConfig.h"
 
 #include "bindings/hot_key_timer.h"
 #include "bindings/settings_key.h"
 #include "platform/diagnostic.h"
-#include "windows/desktop_trigger_note.h"
-#include "windows/message_box.h"
-#include "windows/twips.h"
+#include "windows/qt/desktop_trigger_note.h"
+#include "windows/qt/message_box.h"
+#include "windows/qt/twips.h"
 
 #include <QKeyEvent>
 #include <QLabel>

@@ -2,9 +2,9 @@
 
 #include "bindings/binding_set.h"
 #include "bindings/hot_key_poller.h"
-#include "windows/fixed_dialog.h"
-#include "windows/open_dialog.h"
-#include "windows/platform_services.h"
+#include "windows/qt/fixed_dialog.h"
+#include "windows/qt/open_dialog.h"
+#include "windows/qt/platform_services.h"
 
 #include <array>
 #include <chrono>

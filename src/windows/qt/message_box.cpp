@@ -1,6 +1,6 @@
-#include "windows/message_box.h"
+#include "windows/qt/message_box.h"
 
-#include "windows/product_texts.h"
+#include "windows/qt/product_texts.h"
 
 #include <QPointer>
 

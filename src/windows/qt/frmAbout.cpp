@@ -1,11 +1,11 @@
-#include "windows/frmAbout.h"
+#include "windows/qt/frmAbout.h"
 
 #include "version.h"
-#include "windows/clickable_label.h"
-#include "windows/fonts.h"
-#include "windows/message_box.h"
-#include "windows/product_texts.h"
-#include "windows/twips.h"
+#include "windows/qt/clickable_label.h"
+#include "windows/qt/fonts.h"
+#include "windows/qt/message_box.h"
+#include "windows/qt/product_texts.h"
+#include "windows/qt/twips.h"
 
 #include <QPushButton>
 

@@ -1,7 +1,7 @@
-#include "windows/frmWB.h"
+#include "windows/qt/frmWB.h"
 
-#include "windows/fonts.h"
-#include "windows/twips.h"
+#include "windows/qt/fonts.h"
+#include "windows/qt/twips.h"
 
 #include <QAction>
 #include <QFrame>

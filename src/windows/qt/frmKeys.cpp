@@ -1,9 +1,9 @@
-#include "windows/frmKeys.h"
+#include "windows/qt/frmKeys.h"
 
-#include "windows/desktop_trigger_note.h"
-#include "windows/fonts.h"
-#include "windows/message_box.h"
-#include "windows/twips.h"
+#include "windows/qt/desktop_trigger_note.h"
+#include "windows/qt/fonts.h"
+#include "windows/qt/message_box.h"
+#include "windows/qt/twips.h"
 
 #include <QLabel>
 #include <QListWidget>

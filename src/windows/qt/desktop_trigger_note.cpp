@@ -1,4 +1,4 @@
-#include "windows/desktop_trigger_note.h"
+#include "windows/qt/desktop_trigger_note.h"
 
 namespace vantrel {
 

@@ -1,6 +1,6 @@
 // The tray icon, its menu, and the end of the program.
 #include "artwork/artwork.h"
-#include "windows/frmConfig.h"
+#include "windows/qt/frmConfig.h"
 
 #include <QApplication>
 #include <QMenu>

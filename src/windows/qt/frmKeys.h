@@ -3,7 +3,7 @@
 #include "bindings/binding_set.h"
 #include "platform/key_source.h"
 #include "platform/opener.h"
-#include "windows/fixed_dialog.h"
+#include "windows/qt/fixed_dialog.h"
 
 class QLabel;
 class QListWidget;

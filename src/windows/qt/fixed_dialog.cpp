@@ -1,4 +1,4 @@
-#include "windows/fixed_dialog.h"
+#include "windows/qt/fixed_dialog.h"
 
 #include <QCloseEvent>
 

@@ -1,7 +1,7 @@
-#include "recording_sound.h"
+#include "support/recording_sound.h"
 #include "website/web_engine_setup.h"
-#include "windows/fonts.h"
-#include "windows/frmWB.h"
+#include "windows/qt/fonts.h"
+#include "windows/qt/frmWB.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "windows/open_dialog.h"
+#include "windows/qt/open_dialog.h"
 
 #include <QFileDialog>
 

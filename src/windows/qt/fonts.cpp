@@ -1,4 +1,4 @@
-#include "windows/fonts.h"
+#include "windows/qt/fonts.h"
 
 namespace vantrel {
 

@@ -1,10 +1,10 @@
 #include "message_box_driver.h"
-#include "recording_opener.h"
+#include "support/recording_opener.h"
 
-#include "windows/frmAbout.h"
-#include "windows/product_texts.h"
-#include "windows/single_window.h"
-#include "windows/twips.h"
+#include "windows/qt/frmAbout.h"
+#include "windows/qt/product_texts.h"
+#include "windows/qt/single_window.h"
+#include "windows/qt/twips.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/opener.h"
-#include "windows/fixed_dialog.h"
+#include "windows/qt/fixed_dialog.h"
 
 #include <QPixmap>
 

@@ -1,10 +1,10 @@
 // The configuration window's controls, laid out in twips as designed.
 #include "artwork/artwork.h"
-#include "windows/clickable_label.h"
-#include "windows/fonts.h"
-#include "windows/frmConfig.h"
-#include "windows/product_texts.h"
-#include "windows/twips.h"
+#include "windows/qt/clickable_label.h"
+#include "windows/qt/fonts.h"
+#include "windows/qt/frmConfig.h"
+#include "windows/qt/product_texts.h"
+#include "windows/qt/twips.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -1,12 +1,12 @@
-#include "idle_keys.h"
 #include "message_box_driver.h"
-#include "recording_opener.h"
+#include "support/idle_keys.h"
+#include "support/recording_opener.h"
 
 #include "bindings/binding_set.h"
 #include "support/registry_test_env.h"
-#include "windows/frmKeys.h"
-#include "windows/single_window.h"
-#include "windows/twips.h"
+#include "windows/qt/frmKeys.h"
+#include "windows/qt/single_window.h"
+#include "windows/qt/twips.h"
 
 #include <QLabel>
 #include <QListWidget>

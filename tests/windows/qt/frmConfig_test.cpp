@@ -1,14 +1,14 @@
-#include "idle_keys.h"
 #include "message_box_driver.h"
-#include "recording_opener.h"
+#include "support/idle_keys.h"
+#include "support/recording_opener.h"
 
 #include "bindings/Registry_Module.h"
 #include "bindings/settings_key.h"
 #include "platform/platform.h"
 #include "support/registry_test_env.h"
-#include "windows/fonts.h"
-#include "windows/frmConfig.h"
-#include "windows/twips.h"
+#include "windows/qt/fonts.h"
+#include "windows/qt/frmConfig.h"
+#include "windows/qt/twips.h"
 
 #include <QGroupBox>
 #include <QLabel>

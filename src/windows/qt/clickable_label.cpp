@@ -1,4 +1,4 @@
-#include "windows/clickable_label.h"
+#include "windows/qt/clickable_label.h"
 
 #include <QMouseEvent>
 
