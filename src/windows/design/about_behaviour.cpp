@@ -18,7 +18,7 @@ std::u16string AboutBehaviour::versionText()
 
 void AboutBehaviour::Form_Load() { view_.setText(Label5, versionText()); }
 
-void AboutBehaviour::cmdOK_Click() { view_.close(); }
+void AboutBehaviour::cmdOK_Click() { view_.closeWindow(); }
 
 void AboutBehaviour::cmdWebsite_Click() { view_.openWebsite(); }
 

@@ -13,7 +13,7 @@ public:
     // The website window, created when not open.
     virtual void openWebsite() = 0;
     // Closes and destroys the window.
-    virtual void close() = 0;
+    virtual void closeWindow() = 0;
 };
 
 // What the about window decides: its version line, the mail link and the

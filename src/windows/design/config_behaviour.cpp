@@ -24,7 +24,7 @@ void ConfigBehaviour::liveChanged()
     for (const auto key : platform::kFunctionKeys) {
         const auto &path = bindings_.live(key);
         view_.setText(txtF(key), path);
-        view_.setToolTip(txtF(key), path);
+        view_.setTip(txtF(key), path);
     }
     keys_.useKeys(bindings_.keysWithFiles());
     showKeyTriggers();
@@ -33,7 +33,7 @@ void ConfigBehaviour::liveChanged()
 void ConfigBehaviour::showKeyTriggers()
 {
     for (const auto key : platform::kFunctionKeys)
-        view_.setToolTip(Key(key), desktopTriggerNote(keys_, key));
+        view_.setTip(Key(key), desktopTriggerNote(keys_, key));
 }
 
 // A cancelled dialog leaves everything as it was; a failing one is told
@@ -55,7 +55,7 @@ void ConfigBehaviour::cmdF_Click(FunctionKey key)
 }
 
 // The path boxes never keep the focus: only Browse and Delete change a path.
-void ConfigBehaviour::txtF_GotFocus(FunctionKey key) { view_.setFocus(cmdF(key)); }
+void ConfigBehaviour::txtF_GotFocus(FunctionKey key) { view_.focus(cmdF(key)); }
 
 // Every row clears the same way, so that any binding can be removed.
 void ConfigBehaviour::cmdF_KeyDown(FunctionKey key, int keyCode)

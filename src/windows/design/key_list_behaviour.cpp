@@ -61,6 +61,6 @@ void KeyListBehaviour::cmdExecute_Click()
     opener_.open(lines_[*selected].substr(kKeyLabelWidth));
 }
 
-void KeyListBehaviour::cmdClose_Click() { view_.close(); }
+void KeyListBehaviour::cmdClose_Click() { view_.closeWindow(); }
 
 } // namespace vantrel::design

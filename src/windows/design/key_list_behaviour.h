@@ -20,7 +20,7 @@ public:
     // The selected line of lstKeys, counted from 0, or none.
     virtual std::optional<std::size_t> selectedLine() const = 0;
     // Closes and destroys the window.
-    virtual void close() = 0;
+    virtual void closeWindow() = 0;
 };
 
 // What the key list window decides: its lines, the path copies as they were

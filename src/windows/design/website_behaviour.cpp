@@ -49,15 +49,15 @@ void WebsiteBehaviour::cmdStop_Click() { view_.stop(); }
 
 void WebsiteBehaviour::cmdRefresh_Click() { view_.refresh(); }
 
-void WebsiteBehaviour::cmdClose_Click() { view_.close(); }
+void WebsiteBehaviour::cmdClose_Click() { view_.closeWindow(); }
 
 // Other command codes occur and change nothing.
 void WebsiteBehaviour::WB1_CommandStateChange(int Command, bool Enable)
 {
     if (Command == CSC_NAVIGATEFORWARD)
-        view_.setEnabled(cmdForward, Enable);
+        view_.enable(cmdForward, Enable);
     else if (Command == CSC_NAVIGATEBACK)
-        view_.setEnabled(cmdBack, Enable);
+        view_.enable(cmdBack, Enable);
 }
 
 // The title is compared exactly, character by character and case included.

@@ -22,7 +22,7 @@ public:
     // Moves and sizes a control, in twips within its container.
     virtual void place(ControlId control, TwipsRect rect) = 0;
     // Closes and destroys the window.
-    virtual void close() = 0;
+    virtual void closeWindow() = 0;
 };
 
 // Where the layout puts the browser, the button strip and the strip's

@@ -32,9 +32,9 @@ public:
     // The text of a label, button or text box. A control sized to its text
     // takes the size of the new text.
     virtual void setText(ControlId control, std::u16string_view text) = 0;
-    virtual void setToolTip(ControlId control, std::u16string_view text) = 0;
-    virtual void setEnabled(ControlId control, bool enabled) = 0;
-    virtual void setFocus(ControlId control) = 0;
+    virtual void setTip(ControlId control, std::u16string_view text) = 0;
+    virtual void enable(ControlId control, bool enabled) = 0;
+    virtual void focus(ControlId control) = 0;
     virtual MessageAnswer showMessage(const Message &message) = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "recording_view.h"
 
+#include "support/recording_opener.h"
 #include "windows/design/about_behaviour.h"
 
 #include <gtest/gtest.h>
@@ -13,19 +14,9 @@ using design::MessageButtons;
 class AboutWindow : public test::RecordingView<design::AboutView> {
 public:
     void openWebsite() override { ++websites; }
-    void close() override { closed = true; }
+    void closeWindow() override { closed = true; }
     int websites = 0;
     bool closed = false;
-};
-
-class RecordingOpener : public platform::Opener {
-public:
-    std::string open(const std::u16string &target) override
-    {
-        opened.push_back(target);
-        return {};
-    }
-    std::vector<std::u16string> opened;
 };
 
 class AboutBehaviourTest : public ::testing::Test {
@@ -40,7 +31,7 @@ protected:
         return seen;
     }
 
-    RecordingOpener opener;
+    test::RecordingOpener opener;
     AboutWindow view;
     design::AboutBehaviour behaviour{view, opener};
 };

@@ -2,6 +2,7 @@
 
 #include "bindings/fake_registry.h"
 #include "bindings/settings_key.h"
+#include "support/idle_keys.h"
 #include "support/registry_test_env.h"
 #include "windows/design/config_behaviour.h"
 #include "windows/design/product_texts.h"
@@ -42,20 +43,6 @@ public:
     int abouts = 0;
 };
 
-// Keys whose desktop triggers the test sets, and which note the keys asked for.
-class DesktopKeys : public platform::KeySource {
-public:
-    bool start(std::string *) override { return true; }
-    platform::KeySourceWakeup wakeup() const override { return {}; }
-    bool collect() override { return true; }
-    platform::KeyState query(FunctionKey) override { return {}; }
-    void useKeys(const platform::KeySelection &keys) override { used.push_back(keys); }
-    std::optional<std::string> desktopTrigger(FunctionKey key) const override { return triggers[slotIndex(key)]; }
-
-    std::array<std::optional<std::string>, platform::kFunctionKeyCount> triggers;
-    std::vector<platform::KeySelection> used;
-};
-
 std::u16string stored(platform::Registry &registry, const std::u16string &name)
 {
     return Registry_Module::ReadRegString(registry, kSettingsRoot, kSettingsKeyPath, name).value_or(u"<absent>");
@@ -71,7 +58,7 @@ protected:
 
     std::unique_ptr<platform::Registry> registry = test::makeEmptyRegistry();
     test::GuardedRegistry guarded{*registry};
-    DesktopKeys keys;
+    test::IdleKeys keys;
     BindingSet bindings;
     ConfigWindow view;
     design::ConfigBehaviour behaviour{view, bindings, guarded, keys};

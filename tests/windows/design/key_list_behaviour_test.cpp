@@ -1,5 +1,7 @@
 #include "recording_view.h"
 
+#include "support/idle_keys.h"
+#include "support/recording_opener.h"
 #include "windows/design/key_list_behaviour.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +21,7 @@ public:
         lineTips.emplace_back(toolTip);
     }
     std::optional<std::size_t> selectedLine() const override { return selected; }
-    void close() override { closed = true; }
+    void closeWindow() override { closed = true; }
 
     std::vector<std::u16string> lines;
     std::vector<std::u16string> lineTips;
@@ -27,32 +29,11 @@ public:
     bool closed = false;
 };
 
-class Triggers : public platform::KeySource {
-public:
-    bool start(std::string *) override { return true; }
-    platform::KeySourceWakeup wakeup() const override { return {}; }
-    bool collect() override { return true; }
-    platform::KeyState query(FunctionKey) override { return {}; }
-    std::optional<std::string> desktopTrigger(FunctionKey key) const override { return triggers[slotIndex(key)]; }
-
-    std::array<std::optional<std::string>, platform::kFunctionKeyCount> triggers;
-};
-
-class RecordingOpener : public platform::Opener {
-public:
-    std::string open(const std::u16string &target) override
-    {
-        opened.push_back(target);
-        return {};
-    }
-    std::vector<std::u16string> opened;
-};
-
 class KeyListBehaviourTest : public ::testing::Test {
 protected:
     BindingSet bindings;
-    Triggers keys;
-    RecordingOpener opener;
+    test::IdleKeys keys;
+    test::RecordingOpener opener;
     KeyListWindow view;
     KeyListBehaviour behaviour{view, bindings, keys, opener};
 };

@@ -22,9 +22,9 @@ public:
 
     void setCaption(std::u16string_view caption) override { this->caption = caption; }
     void setText(design::ControlId control, std::u16string_view text) override { texts[nameOf(control)] = text; }
-    void setToolTip(design::ControlId control, std::u16string_view text) override { toolTips[nameOf(control)] = text; }
-    void setEnabled(design::ControlId control, bool on) override { enabled[nameOf(control)] = on; }
-    void setFocus(design::ControlId control) override { focused.push_back(nameOf(control)); }
+    void setTip(design::ControlId control, std::u16string_view text) override { toolTips[nameOf(control)] = text; }
+    void enable(design::ControlId control, bool on) override { enabled[nameOf(control)] = on; }
+    void focus(design::ControlId control) override { focused.push_back(nameOf(control)); }
     design::MessageAnswer showMessage(const design::Message &message) override
     {
         messages.push_back(message);

@@ -1,5 +1,6 @@
 #include "recording_view.h"
 
+#include "support/recording_sound.h"
 #include "windows/design/website_behaviour.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +21,7 @@ public:
     void refresh() override { browser.push_back(u"refresh"); }
     std::u16string locationName() const override { return title; }
     void place(design::ControlId control, TwipsRect rect) override { placed[nameOf(control)] = rect; }
-    void close() override { closed = true; }
+    void closeWindow() override { closed = true; }
 
     std::vector<std::u16string> browser;
     std::u16string title;
@@ -28,15 +29,9 @@ public:
     bool closed = false;
 };
 
-class RecordingSound : public platform::Sound {
-public:
-    void play(const std::string &fileName) override { played.push_back(fileName); }
-    std::vector<std::string> played;
-};
-
 class WebsiteBehaviourTest : public ::testing::Test {
 protected:
-    RecordingSound sound;
+    test::RecordingSound sound;
     WebsiteWindow view;
     WebsiteBehaviour behaviour{view, u"https://morvask.example/", sound};
 };
