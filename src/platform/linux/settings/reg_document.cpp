@@ -54,7 +54,22 @@ RegValue &RegKey::setValue(const std::u16string &name, std::uint32_t type, std::
     RegValue &value = values_[slot->second];
     value.type = type;
     value.data = std::move(data);
+    value.unreadableLines.clear();
     return value;
+}
+
+void RegKey::keepUnreadable(RegValue value)
+{
+    hasSection = true;
+    const auto [slot, added] = valueIndex_.try_emplace(foldCase(value.name), values_.size());
+    if (added) {
+        values_.push_back(std::move(value));
+        return;
+    }
+    RegValue &earlier = values_[slot->second];
+    value.comments.insert(value.comments.begin(), earlier.comments.begin(), earlier.comments.end());
+    value.name = earlier.name;
+    earlier = std::move(value);
 }
 
 bool RegKey::operator==(const RegKey &other) const

@@ -30,6 +30,11 @@ struct RegValue {
     std::uint32_t type = 0;
     std::vector<std::uint8_t> data;
     std::vector<std::u16string> comments; // the comment lines just above it
+    // A value whose lines could not be read (bytes that are no text in the
+    // file's encoding): its lines as they were, without their line ends. It
+    // has no type or data; a rewrite keeps the lines, and storing a value of
+    // its name replaces them.
+    std::vector<std::string> unreadableLines;
 
     bool operator==(const RegValue &) const = default;
 };
@@ -57,6 +62,9 @@ public:
     // place, spelling and comments; a new value goes to the end. The key then
     // has a section of its own.
     RegValue &setValue(const std::u16string &name, std::uint32_t type, std::vector<std::uint8_t> data);
+    // Keeps a value that could not be read in its place, under its name; it
+    // replaces an earlier value of that name, as a stored one would.
+    void keepUnreadable(RegValue value);
     const std::vector<RegValue> &values() const { return values_; }
 
     bool operator==(const RegKey &other) const;
@@ -69,10 +77,27 @@ private:
     std::unordered_map<std::u16string, std::size_t> valueIndex_; // by folded name
 };
 
+// How a file is written: the registry editor's own formats are kept, so
+// that it can import a file it exported after Vantrel rewrote it.
+enum class RegTextEncoding {
+    Utf8,        // version 5.00
+    Utf8WithBom, // version 5.00
+    Utf16le,     // version 5.00 with its byte-order mark, as the editor exports
+    Ansi,        // REGEDIT4, in Windows-1252
+};
+
+struct RegTextStyle {
+    RegTextEncoding encoding = RegTextEncoding::Utf8;
+    bool crlf = false; // CRLF line ends rather than LF
+
+    bool operator==(const RegTextStyle &) const = default;
+};
+
 struct RegDocument {
     // Its subkeys are the roots that the file mentions, by their names.
     RegKey top{u""};
     std::vector<std::u16string> trailingComments; // after the last entry
+    RegTextStyle style;                           // as the file came
 
     bool operator==(const RegDocument &) const = default;
 };

@@ -42,8 +42,18 @@ void RegKeyLookup::section(std::u16string_view root, const std::vector<std::u16s
 
 void RegKeyLookup::value(RegValue value)
 {
-    if (inKey_ && foldedValueName_ && equalFolded(value.name, *foldedValueName_))
+    if (inKey_ && foldedValueName_ && equalFolded(value.name, *foldedValueName_)) {
         value_ = std::move(value);
+        unreadableLine_ = 0;
+    }
+}
+
+void RegKeyLookup::unreadableValue(RegValue value, std::size_t line)
+{
+    if (inKey_ && foldedValueName_ && equalFolded(value.name, *foldedValueName_)) {
+        value_ = std::move(value);
+        unreadableLine_ = line;
+    }
 }
 
 void RegKeyLookup::trailingComments(std::vector<std::u16string>) {}

@@ -22,10 +22,13 @@ public:
     // Whether the key is in the file: as a section, or as a level of one.
     bool keyFound() const { return keyFound_; }
     const std::optional<RegValue> &value() const { return value_; }
+    // Where the value found begins, when its data could not be read.
+    std::size_t unreadableLine() const { return unreadableLine_; }
 
     void section(std::u16string_view root, const std::vector<std::u16string_view> &levels,
                  std::vector<std::u16string> comments) override;
     void value(RegValue value) override;
+    void unreadableValue(RegValue value, std::size_t line) override;
     void trailingComments(std::vector<std::u16string> comments) override;
 
 private:
@@ -35,6 +38,7 @@ private:
     bool keyFound_ = false;
     bool inKey_ = false; // the latest section is the key itself
     std::optional<RegValue> value_;
+    std::size_t unreadableLine_ = 0;
 };
 
 } // namespace vantrel::platform::linux_backend

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <map>
 #include <utility>
 
 namespace vantrel::platform::linux_backend {
@@ -88,13 +90,41 @@ std::optional<std::uint32_t> parseHexNumber(std::u16string_view digits, std::siz
     return number;
 }
 
-// The file as UTF-16 text.
-std::u16string decode(std::string_view bytes)
+// The file as UTF-16 text, with how it was written. A line of a UTF-8 file
+// that is no UTF-8 is left empty in the text, and kept in undecodable by its
+// number (without its line end) for the parser to judge.
+struct DecodedText {
+    std::u16string text;
+    RegTextStyle style;
+    std::map<std::size_t, std::string> undecodable;
+};
+
+// UTF-8, line by line.
+void decodeUtf8Lines(std::string_view body, DecodedText &decoded)
+{
+    decoded.text.reserve(body.size());
+    std::size_t number = 1;
+    for (std::size_t start = 0; start <= body.size(); ++number) {
+        const auto end = std::min(body.find('\n', start), body.size());
+        const std::string_view line = body.substr(start, end - start);
+        if (auto utf16 = decodeUtf8(line, nullptr)) {
+            decoded.text += *utf16;
+        } else {
+            decoded.undecodable.emplace(number, line.ends_with('\r') ? line.substr(0, line.size() - 1) : line);
+        }
+        if (end < body.size())
+            decoded.text.push_back(u'\n');
+        start = end + 1;
+    }
+}
+
+DecodedText decode(std::string_view bytes)
 {
     if (bytes.size() > kMaxRegTextBytes)
         throw Fault{0, "the file is larger than " + std::to_string(kMaxRegTextBytes >> 20) + " MiB"};
 
-    std::u16string text;
+    DecodedText decoded;
+    std::u16string &text = decoded.text;
     if (bytes.starts_with("\xFF\xFE")) {
         const std::string_view body = bytes.substr(2);
         text = fromUtf16le(body);
@@ -102,22 +132,55 @@ std::u16string decode(std::string_view bytes)
             throw Fault{lineAt(text, text.size()), "the UTF-16 text ends in the middle of a character"};
         if (const auto bad = findUnpairedSurrogate(text); bad != std::u16string::npos)
             throw Fault{lineAt(text, bad), "invalid UTF-16 (a surrogate without its partner)"};
+        decoded.style.encoding = RegTextEncoding::Utf16le;
     } else if (bytes.starts_with("\xFE\xFF")) {
         throw Fault{1, "UTF-16 big-endian text is not supported"};
     } else if (!bytes.starts_with("\xEF\xBB\xBF") && bytes.starts_with("REGEDIT4")) {
         text = decodeWindows1252(bytes);
+        decoded.style.encoding = RegTextEncoding::Ansi;
     } else {
-        const std::string_view body = bytes.starts_with("\xEF\xBB\xBF") ? bytes.substr(3) : bytes;
-        std::size_t badOffset = 0;
-        auto utf16 = decodeUtf8(body, &badOffset);
-        if (!utf16)
-            throw Fault{1 + static_cast<std::size_t>(std::count(body.begin(), body.begin() + badOffset, '\n')),
-                        "invalid UTF-8"};
-        text = std::move(*utf16);
+        const bool bom = bytes.starts_with("\xEF\xBB\xBF");
+        decodeUtf8Lines(bom ? bytes.substr(3) : bytes, decoded);
+        decoded.style.encoding = bom ? RegTextEncoding::Utf8WithBom : RegTextEncoding::Utf8;
     }
     if (const auto nul = text.find(u'\0'); nul != std::u16string::npos)
         throw Fault{lineAt(text, nul), "a NUL character"};
-    return text;
+    const auto firstEnd = text.find(u'\n');
+    decoded.style.crlf = firstEnd != std::u16string::npos && firstEnd > 0 && text[firstEnd - 1] == u'\r';
+    return decoded;
+}
+
+// The name at the start of a value line that is not all text, where the
+// name itself is: "@" or a quoted name.
+std::optional<std::u16string> nameOfUnreadable(std::string_view content)
+{
+    if (content.starts_with('@'))
+        return std::u16string();
+    std::string name;
+    for (std::size_t pos = 1; pos < content.size(); ++pos) {
+        char c = content[pos];
+        if (c == '"') {
+            auto decoded = decodeUtf8(name, nullptr);
+            if (!decoded || !isStorableValueName(*decoded))
+                return std::nullopt;
+            return decoded;
+        }
+        if (c == '\\') {
+            c = ++pos < content.size() ? content[pos] : '\0';
+            if (c != '\\' && c != '"')
+                return std::nullopt;
+        }
+        name.push_back(c);
+    }
+    return std::nullopt;
+}
+
+std::string_view trimBytes(std::string_view text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
 class LineReader {
@@ -145,14 +208,19 @@ private:
 
 class Parser {
 public:
-    Parser(std::u16string_view text, RegTextSink &sink) : text_(text), lines_(text), sink_(sink) {}
+    Parser(const DecodedText &decoded, RegTextSink &sink)
+        : text_(decoded.text), lines_(decoded.text), undecodable_(decoded.undecodable), sink_(sink)
+    {
+    }
 
     void parse()
     {
-        if (text_.empty())
+        if (text_.empty() && undecodable_.empty())
             return;
         std::u16string_view line;
         lines_.next(line);
+        if (undecodable_.contains(1))
+            throw Fault{1, "invalid UTF-8"};
         const auto header = trim(line);
         if (header != kHeaderV5 && header != kHeaderV4)
             throw Fault{1, "the first line is not \"Windows Registry Editor Version 5.00\" or \"REGEDIT4\""};
@@ -160,6 +228,10 @@ public:
 
         bool inSection = false;
         while (lines_.next(line)) {
+            if (const auto bad = undecodable_.find(lines_.number()); bad != undecodable_.end()) {
+                keepUnreadable(bad->second, inSection);
+                continue;
+            }
             const auto content = trim(line);
             if (content.empty())
                 continue;
@@ -181,6 +253,35 @@ public:
 
 private:
     std::vector<std::u16string> takeComments() { return std::exchange(comments_, {}); }
+
+    // A value line with bytes that are no UTF-8 (a path written in another
+    // encoding): that value is refused and kept as it is, with the lines that
+    // continue it; the rest of the file still counts. Anything else that is
+    // no UTF-8 leaves the file unreadable.
+    void keepUnreadable(std::string_view raw, bool inSection)
+    {
+        const std::size_t number = lines_.number();
+        const auto content = trimBytes(raw);
+        if (!inSection || !(content.starts_with('"') || content.starts_with('@')))
+            throw Fault{number, "invalid UTF-8"};
+        auto name = nameOfUnreadable(content);
+        if (!name)
+            throw Fault{number, "invalid UTF-8"};
+        RegValue value;
+        value.name = std::move(*name);
+        value.comments = takeComments();
+        value.unreadableLines.emplace_back(raw);
+        for (std::u16string_view line; trimBytes(value.unreadableLines.back()).ends_with('\\') && lines_.next(line);) {
+            if (const auto bad = undecodable_.find(lines_.number()); bad != undecodable_.end()) {
+                value.unreadableLines.push_back(bad->second);
+                continue;
+            }
+            std::string bytes;
+            appendUtf8(bytes, line.ends_with(u'\r') ? line.substr(0, line.size() - 1) : line);
+            value.unreadableLines.push_back(std::move(bytes));
+        }
+        sink_.unreadableValue(std::move(value), number);
+    }
 
     void parseSection(std::u16string_view content)
     {
@@ -308,6 +409,8 @@ private:
             std::u16string_view line;
             if (!lines_.next(line))
                 throw Fault{number, "a hex list continued past the end of the file"};
+            if (undecodable_.contains(lines_.number()))
+                throw Fault{lines_.number(), "invalid UTF-8"};
             part = trim(line);
         }
         joined.append(part);
@@ -330,6 +433,7 @@ private:
 
     std::u16string_view text_;
     LineReader lines_;
+    const std::map<std::size_t, std::string> &undecodable_;
     RegTextSink &sink_;
     bool ansiData_ = false;
     std::vector<std::u16string> comments_; // waiting for the line they stand above
@@ -359,6 +463,10 @@ public:
                                std::make_move_iterator(value.comments.end()));
     }
 
+    void style(const RegTextStyle &style) override { document_.style = style; }
+
+    void unreadableValue(RegValue value, std::size_t) override { key_->keepUnreadable(std::move(value)); }
+
     void trailingComments(std::vector<std::u16string> comments) override
     {
         document_.trailingComments = std::move(comments);
@@ -386,7 +494,64 @@ std::optional<std::u16string> plainText(const RegValue &value)
     return text;
 }
 
-void appendQuoted(std::string &out, std::u16string_view text)
+// The text of a file in the encoding it keeps.
+class RegTextWriter {
+public:
+    explicit RegTextWriter(RegTextStyle style) : style_(style)
+    {
+        if (style.encoding == RegTextEncoding::Utf8WithBom)
+            out_ = "\xEF\xBB\xBF";
+        else if (style.encoding == RegTextEncoding::Utf16le)
+            out_ = "\xFF\xFE";
+    }
+
+    bool ansi() const { return style_.encoding == RegTextEncoding::Ansi; }
+    // Whether the encoding could hold everything written.
+    bool fits() const { return fits_; }
+    std::string take() { return std::move(out_); }
+
+    void text(std::u16string_view text)
+    {
+        switch (style_.encoding) {
+        case RegTextEncoding::Utf8:
+        case RegTextEncoding::Utf8WithBom:
+            appendUtf8(out_, text);
+            break;
+        case RegTextEncoding::Utf16le:
+            for (const char16_t c : text) {
+                out_.push_back(static_cast<char>(c & 0xFF));
+                out_.push_back(static_cast<char>(c >> 8));
+            }
+            break;
+        case RegTextEncoding::Ansi:
+            if (const auto bytes = encodeWindows1252(text))
+                out_ += *bytes;
+            else
+                fits_ = false;
+            break;
+        }
+    }
+    void ascii(std::string_view text) { this->text(std::u16string(text.begin(), text.end())); }
+    // A line kept as it came. Only a UTF-8 file has lines that are no text,
+    // so only there do they need to stay bytes.
+    void raw(std::string_view bytes)
+    {
+        if (style_.encoding == RegTextEncoding::Utf8 || style_.encoding == RegTextEncoding::Utf8WithBom)
+            out_ += bytes;
+        else
+            text(decodeWindows1252(bytes));
+    }
+    void endLine() { ascii(style_.crlf ? "\r\n" : "\n"); }
+    // Something this encoding cannot hold.
+    void refuse() { fits_ = false; }
+
+private:
+    RegTextStyle style_;
+    std::string out_;
+    bool fits_ = true;
+};
+
+void writeQuoted(RegTextWriter &out, std::u16string_view text)
 {
     std::u16string escaped;
     escaped.reserve(text.size() + 2);
@@ -397,79 +562,125 @@ void appendQuoted(std::string &out, std::u16string_view text)
         escaped.push_back(c);
     }
     escaped.push_back(u'"');
-    appendUtf8(out, escaped);
+    out.text(escaped);
 }
 
-void appendComments(std::string &out, const std::vector<std::u16string> &comments)
+void writeComments(RegTextWriter &out, const std::vector<std::u16string> &comments)
 {
     for (const auto &comment : comments) {
-        appendUtf8(out, comment);
-        out.push_back('\n');
+        out.text(comment);
+        out.endLine();
     }
 }
 
 // A byte list wrapped like the registry editor wraps it, near 80 columns.
-void appendHexList(std::string &out, std::size_t column, const std::vector<std::uint8_t> &data)
+void writeHexList(RegTextWriter &out, std::size_t column, const std::vector<std::uint8_t> &data)
 {
     constexpr std::size_t kWidth = 78;
     static constexpr char kDigits[] = "0123456789abcdef";
+    std::string line;
     for (std::size_t i = 0; i < data.size(); ++i) {
         const std::size_t width = i + 1 < data.size() ? 3 : 2;
         if (column + width > kWidth) {
-            out += "\\\n  ";
+            out.ascii(line + "\\");
+            out.endLine();
+            line = "  ";
             column = 2;
         }
-        out.push_back(kDigits[data[i] >> 4]);
-        out.push_back(kDigits[data[i] & 0xF]);
+        line.push_back(kDigits[data[i] >> 4]);
+        line.push_back(kDigits[data[i] & 0xF]);
         if (width == 3)
-            out.push_back(',');
+            line.push_back(',');
         column += width;
     }
+    out.ascii(line);
 }
 
-void appendValue(std::string &out, const RegValue &value)
+// A REGEDIT4 file holds the text of string values as ANSI bytes.
+std::vector<std::uint8_t> dataAsWritten(RegTextWriter &out, const RegValue &value)
 {
-    appendComments(out, value.comments);
-    const std::size_t lineStart = out.size();
-    if (value.name.empty())
-        out.push_back('@');
-    else
-        appendQuoted(out, value.name);
-    out.push_back('=');
+    const bool textual = value.type == kTypeString || value.type == kTypeExpandString || value.type == kTypeMultiString;
+    if (!out.ansi() || !textual)
+        return value.data;
+    const std::u16string text =
+        fromUtf16le(std::string_view(reinterpret_cast<const char *>(value.data.data()), value.data.size()));
+    const auto bytes = encodeWindows1252(text);
+    if (value.data.size() % 2 != 0 || !bytes) {
+        out.refuse();
+        return {};
+    }
+    return {bytes->begin(), bytes->end()};
+}
+
+void writeValue(RegTextWriter &out, const RegValue &value)
+{
+    writeComments(out, value.comments);
+    if (!value.unreadableLines.empty()) {
+        for (const auto &line : value.unreadableLines) {
+            out.raw(line);
+            out.endLine();
+        }
+        return;
+    }
+    std::size_t column = 0;
+    if (value.name.empty()) {
+        out.ascii("@");
+        column = 1;
+    } else {
+        writeQuoted(out, value.name);
+        column = value.name.size() + 2;
+    }
+    out.ascii("=");
+    ++column;
 
     char prefix[32];
     if (const auto text = plainText(value)) {
-        appendQuoted(out, *text);
+        writeQuoted(out, *text);
     } else if (value.type == kTypeDword && value.data.size() == 4) {
         const std::uint32_t number =
             value.data[0] | value.data[1] << 8 | value.data[2] << 16 | static_cast<std::uint32_t>(value.data[3]) << 24;
         std::snprintf(prefix, sizeof prefix, "dword:%08x", static_cast<unsigned>(number));
-        out += prefix;
+        out.ascii(prefix);
     } else {
         if (value.type == kTypeBinary)
-            out += "hex:";
-        else {
+            std::snprintf(prefix, sizeof prefix, "hex:");
+        else
             std::snprintf(prefix, sizeof prefix, "hex(%x):", static_cast<unsigned>(value.type));
-            out += prefix;
-        }
-        appendHexList(out, out.size() - lineStart, value.data);
+        out.ascii(prefix);
+        writeHexList(out, column + std::strlen(prefix), dataAsWritten(out, value));
     }
-    out.push_back('\n');
+    out.endLine();
 }
 
-void appendKey(std::string &out, const RegKey &key, const std::u16string &path)
+void writeKey(RegTextWriter &out, const RegKey &key, const std::u16string &path)
 {
     if (key.hasSection) {
-        out.push_back('\n');
-        appendComments(out, key.comments);
-        out.push_back('[');
-        appendUtf8(out, path);
-        out += "]\n";
+        out.endLine();
+        writeComments(out, key.comments);
+        out.text(u"[" + path + u"]");
+        out.endLine();
         for (const auto &value : key.values())
-            appendValue(out, value);
+            writeValue(out, value);
     }
     for (const auto &subkey : key.subkeys())
-        appendKey(out, *subkey, path + u'\\' + subkey->name());
+        writeKey(out, *subkey, path + u'\\' + subkey->name());
+}
+
+// The whole file in one style; nothing where its encoding cannot hold it.
+std::optional<std::string> serializeAs(const RegDocument &document, RegTextStyle style)
+{
+    RegTextWriter out(style);
+    out.text(out.ansi() ? kHeaderV4 : kHeaderV5);
+    out.endLine();
+    for (const auto &root : document.top.subkeys())
+        writeKey(out, *root, root->name());
+    if (!document.trailingComments.empty()) {
+        out.endLine();
+        writeComments(out, document.trailingComments);
+    }
+    if (!out.fits())
+        return std::nullopt;
+    return out.take();
 }
 
 } // namespace
@@ -482,8 +693,9 @@ std::string RegTextError::describe() const
 std::optional<RegTextError> parseRegText(std::string_view bytes, RegTextSink &sink)
 {
     try {
-        const std::u16string text = decode(bytes);
-        Parser(text, sink).parse();
+        const DecodedText decoded = decode(bytes);
+        sink.style(decoded.style);
+        Parser(decoded, sink).parse();
         return std::nullopt;
     } catch (const Fault &fault) {
         return RegTextError{fault.line, fault.message};
@@ -501,15 +713,10 @@ RegTextParse parseRegText(std::string_view bytes)
 
 std::string serializeRegText(const RegDocument &document)
 {
-    std::string out(kHeaderV5.begin(), kHeaderV5.end());
-    out.push_back('\n');
-    for (const auto &root : document.top.subkeys())
-        appendKey(out, *root, root->name());
-    if (!document.trailingComments.empty()) {
-        out.push_back('\n');
-        appendComments(out, document.trailingComments);
-    }
-    return out;
+    if (auto text = serializeAs(document, document.style))
+        return std::move(*text);
+    // What the ANSI page cannot hold, the registry editor's newer format can.
+    return *serializeAs(document, {RegTextEncoding::Utf16le, true});
 }
 
 } // namespace vantrel::platform::linux_backend

@@ -5,6 +5,7 @@
 #include "platform/linux/settings/reg_key_lookup.h"
 #include "platform/linux/settings/reg_text_format.h"
 #include "platform/linux/settings/settings_file_watch.h"
+#include "platform/linux/settings/text_encoding.h"
 
 #include <pwd.h>
 #include <unistd.h>
@@ -43,6 +44,17 @@ RegStatus statusForRead(const FileFault &fault)
     default:
         return ERROR_REGISTRY_IO_FAILED;
     }
+}
+
+// A value name for a message: quoted, and short.
+std::string printableValueName(const std::u16string &name)
+{
+    if (name.empty())
+        return "@ (the default value)";
+    constexpr std::size_t kShown = 40;
+    std::string shown = "\"";
+    appendUtf8(shown, std::u16string_view(name).substr(0, kShown));
+    return shown + (name.size() > kShown ? "...\"" : "\"");
 }
 
 RegStatus statusForWrite(const FileFault &fault)
@@ -136,6 +148,11 @@ RegStatus RegistryFile::queryValue(RegHandle key, const std::u16string &name, st
     const std::optional<RegValue> &value = lookup.value();
     if (!value)
         return fail(ERROR_FILE_NOT_FOUND, "The value is not in " + path_);
+    // The file's other values still count; this one is the user's to mend.
+    if (lookup.unreadableLine() != 0)
+        return fail(ERROR_BADDB, "read",
+                    "line " + std::to_string(lookup.unreadableLine()) + ": the value " + printableValueName(name) +
+                        " holds bytes that are not UTF-8");
 
     if (type)
         *type = value->type;
@@ -177,7 +194,7 @@ RegStatus RegistryFile::setValue(RegHandle key, const std::u16string &name, std:
                             "Could not write " + path_ + ": the key was removed from it after it was opened");
         }
         const RegValue *old = level->findValue(name);
-        if (old && old->type == type && old->data == bytes)
+        if (old && old->unreadableLines.empty() && old->type == type && old->data == bytes)
             return ERROR_SUCCESS;
         level->setValue(name, type, bytes);
         changed = true;

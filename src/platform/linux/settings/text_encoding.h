@@ -18,6 +18,8 @@ std::optional<std::u16string> decodeUtf8(std::string_view bytes, std::size_t *ba
 // it leaves undefined map to the C1 control of the same number, as Windows
 // converts them.
 std::u16string decodeWindows1252(std::string_view bytes);
+// Back again; nothing when a character is not on the page.
+std::optional<std::string> encodeWindows1252(std::u16string_view text);
 
 // Index of the first surrogate without its partner, or npos when the text is
 // well-formed UTF-16.

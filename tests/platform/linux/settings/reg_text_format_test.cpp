@@ -15,6 +15,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
+using vantrel::platform::fromUtf16le;
 using vantrel::platform::toUtf16le;
 
 // A file as the Windows registry editor writes it: UTF-16LE, BOM, CRLF.
@@ -306,9 +307,16 @@ TEST(RegTextFormat, ReadsAWindowsExportInUtf16WithBomAndCrlf)
     EXPECT_EQ(valueOf(k, u"path"), std::pair(2u, toUtf16le(std::u16string(u"%PATH%\0", 7))));
     EXPECT_EQ(valueOf(k, u"Count"), std::pair(4u, Bytes{7, 0, 0, 0}));
 
-    // Rewritten as UTF-8 with LF, the same registry.
+    // Rewritten as it came, so that the registry editor reads it back: the
+    // same registry in UTF-16LE with its byte-order mark and CRLF line ends.
     const std::string written = serializeRegText(document);
-    EXPECT_EQ(written.find('\r'), std::string::npos);
+    ASSERT_TRUE(written.starts_with("\xFF\xFE"));
+    const std::u16string text = fromUtf16le(std::string_view(written).substr(2));
+    EXPECT_TRUE(text.starts_with(u"Windows Registry Editor Version 5.00\r\n")) << written;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n')
+            EXPECT_EQ(text.at(i - 1), u'\r') << "a bare line feed at " << i;
+    }
     EXPECT_TRUE(parsed(written) == document);
 }
 
@@ -330,10 +338,79 @@ TEST(RegTextFormat, ReadsRegedit4WithAnsiTextAsWindows1252)
     EXPECT_EQ(valueOf(k, u"N"), std::pair(4u, Bytes{16, 0, 0, 0}));
 }
 
+TEST(RegTextFormat, ARegedit4FileStaysAnsiUnlessItMustHoldWhatTheAnsiPageCannot)
+{
+    const std::string ansi = "REGEDIT4\r\n\r\n"
+                             "[HKEY_LOCAL_MACHINE\\Software\\Morvask\\Quintor]\r\n"
+                             "\"F6\"=\"C:\\\\prog-\xFC\\\\a.exe\"\r\n"
+                             "\"Multi\"=hex(7):61,fc,00,80,00,00\r\n";
+    RegDocument document = parsed(ansi);
+    RegKey &k = document.top.subkey(u"HKEY_LOCAL_MACHINE").subkey(u"Software").subkey(u"Morvask").subkey(u"Quintor");
+    k.setValue(u"F7", 1, toUtf16le(std::u16string(u"caf\u00e9 \u20ac\0", 7)));
+    const std::string written = serializeRegText(document);
+    EXPECT_TRUE(written.starts_with("REGEDIT4\r\n")) << written;
+    EXPECT_NE(written.find("\r\n\"F6\"=\"C:\\\\prog-\xFC\\\\a.exe\"\r\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("\r\n\"Multi\"=hex(7):61,fc,00,80,00,00\r\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("\r\n\"F7\"=\"caf\xE9 \x80\"\r\n"), std::string::npos) << written;
+    EXPECT_TRUE(parsed(written) == document);
+
+    // A text beyond Windows-1252 would be lost in ANSI: the file becomes
+    // what the registry editor itself writes today.
+    k.setValue(u"F8", 1, toUtf16le(std::u16string(u"\u0436\0", 2)));
+    const std::string wide = serializeRegText(document);
+    ASSERT_TRUE(wide.starts_with("\xFF\xFE")) << wide;
+    const RegDocument reread = parsed(wide);
+    EXPECT_TRUE(reread.top == document.top);
+    EXPECT_EQ(reread.style, (RegTextStyle{RegTextEncoding::Utf16le, true}));
+
+    // A file Vantrel starts is UTF-8 with LF line ends.
+    EXPECT_EQ(serializeRegText(RegDocument{}), "Windows Registry Editor Version 5.00\n");
+}
+
+TEST(RegTextFormat, AValueWhoseDataIsNoUtf8IsRefusedAloneAndKeptAsItIs)
+{
+    const std::string file = "Windows Registry Editor Version 5.00\n"
+                             "[HKEY_LOCAL_MACHINE\\Software\\Morvask\\Quintor]\n"
+                             "\"F6\"=\"/home/me/a\"\n"
+                             "; written by an old script in Latin-1\n"
+                             "\"F7\"=\"/home/me/prog-\xFC\"\n"
+                             "\"F9\"=\"/home/me/b\"\n";
+    RegDocument document = parsed(file);
+    const RegKey *k = quintor(document);
+    ASSERT_NE(k, nullptr);
+    EXPECT_EQ(valueOf(k, u"F6"), std::pair(1u, toUtf16le(std::u16string(u"/home/me/a\0", 11))));
+    EXPECT_EQ(valueOf(k, u"F9"), std::pair(1u, toUtf16le(std::u16string(u"/home/me/b\0", 11))));
+    ASSERT_NE(k->findValue(u"F7"), nullptr);
+    EXPECT_EQ(k->findValue(u"F7")->unreadableLines, std::vector<std::string>{"\"F7\"=\"/home/me/prog-\xFC\""});
+
+    // A lookup names the line the refused value begins on.
+    RegKeyLookup lookup(u"HKEY_LOCAL_MACHINE", {u"Software", u"Morvask", u"Quintor"}, u"f7");
+    EXPECT_FALSE(parseRegText(file, lookup));
+    ASSERT_TRUE(lookup.value());
+    EXPECT_EQ(lookup.unreadableLine(), 5u);
+
+    // Rewritten, the refused lines stay byte for byte, comment and all.
+    EXPECT_EQ(serializeRegText(document), "Windows Registry Editor Version 5.00\n"
+                                          "\n"
+                                          "[HKEY_LOCAL_MACHINE\\Software\\Morvask\\Quintor]\n"
+                                          "\"F6\"=\"/home/me/a\"\n"
+                                          "; written by an old script in Latin-1\n"
+                                          "\"F7\"=\"/home/me/prog-\xFC\"\n"
+                                          "\"F9\"=\"/home/me/b\"\n");
+    // Until a value of that name is stored in its place.
+    document.top.subkey(u"HKEY_LOCAL_MACHINE")
+        .subkey(u"Software")
+        .subkey(u"Morvask")
+        .subkey(u"Quintor")
+        .setValue(u"F7", 1, toUtf16le(std::u16string(u"x\0", 2)));
+    EXPECT_NE(serializeRegText(document).find("; written by an old script in Latin-1\n\"F7\"=\"x\"\n"),
+              std::string::npos);
+}
+
 TEST(RegTextFormat, ReadsUtf8WithOrWithoutBomAndEmptyInputAsAnEmptyRegistry)
 {
     const std::string body = "Windows Registry Editor Version 5.00\r\n[HKEY_USERS\\K]\r\n\"a\"=\"\xC3\xA9\"\r\n";
-    EXPECT_TRUE(parsed("\xEF\xBB\xBF" + body) == parsed(body));
+    EXPECT_TRUE(parsed("\xEF\xBB\xBF" + body).top == parsed(body).top);
     EXPECT_EQ(valueOf(key(parsed(body), {u"HKEY_USERS", u"K"}), u"a"), std::pair(1u, Bytes{0xe9, 0, 0, 0}));
     EXPECT_TRUE(parsed("").top.subkeys().empty());
     EXPECT_TRUE(parsed("\xEF\xBB\xBF").top.subkeys().empty());
@@ -376,9 +453,12 @@ TEST(RegTextFormat, RefusesMalformedInputNamingTheLine)
         {v5 + key + "\"a\"=hex:01,\\\n  02,\\\n  zz\n", 3, "bad hex byte"},
         {v5 + key + "\"a\"=str:x\n", 3, "unknown kind"},
         {v5 + key + "whatever\n", 3, "not a [key]"},
-        {v5 + key + "\"a\"=\"\xC3\x28\"\n", 3, "invalid UTF-8"},
-        {v5 + key + "\"a\"=\"\xED\xA0\x80\"\n", 3, "invalid UTF-8"}, // an encoded surrogate
-        {v5 + key + "\"a\"=\"\xC0\xAF\"\n", 3, "invalid UTF-8"},     // overlong
+        // Bytes that are no UTF-8 anywhere but in a value's data.
+        {v5 + "[HKEY_LOCAL_MACHINE\\K\xC3\x28]\n", 2, "invalid UTF-8"},
+        {v5 + key + "; \xED\xA0\x80\n", 3, "invalid UTF-8"},     // an encoded surrogate
+        {v5 + key + "\"\xC0\xAF\"=\"x\"\n", 3, "invalid UTF-8"}, // overlong
+        {v5 + key + "\"a\"=hex:01,\\\n  \xFF\n", 4, "invalid UTF-8"},
+        {"Windows Registry Editor Version 5.00\xFF\n", 1, "invalid UTF-8"},
         {v5 + "[HKEY_LOCAL_MACHINE\\K" + std::string(1, '\0') + "X]\n", 2, "NUL"},
         {windowsExport(u"Windows Registry Editor Version 5.00\n[HKEY_USERS\\K]\n\"a\"=\"b\"") + "\x41", 3,
          "middle of a character"},

@@ -205,7 +205,9 @@ TEST_F(RegistryFileStore, AWriteKeepsEverythingElseInTheFile)
     quintor.setValue(u"F7", REG_SZ, sz(u"new"));
     quintor.setValue(u"F6", REG_SZ, sz(u"changed"));
     EXPECT_TRUE(*after.document == expected) << *readFile();
-    EXPECT_NE(readFile()->find("; my settings\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Morvask\\Quintor]\n"), std::string::npos);
+    // With the line ends it came with.
+    EXPECT_NE(readFile()->find("; my settings\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Morvask\\Quintor]\r\n"),
+              std::string::npos);
 }
 
 TEST_F(RegistryFileStore, AFileLinkedInFromElsewhereIsUpdatedWhereItLives)
@@ -369,6 +371,27 @@ TEST_F(RegistryFileFaults, ACorruptFileIsNeitherReadNorTouched)
     writeFile(corrupt);
     expectReadsFailAndWritesRefused(ERROR_BADDB, "line 4: bad hex byte \"0g\"");
     EXPECT_EQ(readFile(), corrupt);
+}
+
+TEST_F(RegistryFileFaults, AValueThatIsNoUtf8IsRefusedAloneAndKeptByWrites)
+{
+    const std::string latin1 = "\"F7\"=\"/home/me/prog-\xFC\"";
+    writeFile("Windows Registry Editor Version 5.00\n"
+              "[HKEY_LOCAL_MACHINE\\Software\\Morvask\\Quintor]\n"
+              "\"F6\"=\"/home/me/a\"\n" +
+              latin1 + "\n\"F8\"=\"/home/me/b\"\n");
+    EXPECT_EQ(get(*store, kQuintor, u"F6"), std::pair(REG_SZ, sz(u"/home/me/a")));
+    EXPECT_EQ(get(*store, kQuintor, u"F8"), std::pair(REG_SZ, sz(u"/home/me/b")));
+    RegHandle key = 0;
+    ASSERT_EQ(store->openKey(HKEY_LOCAL_MACHINE, kQuintor, &key), ERROR_SUCCESS);
+    EXPECT_EQ(store->queryValue(key, u"F7", nullptr, nullptr, nullptr), ERROR_BADDB);
+    EXPECT_EQ(store->describeFailure(ERROR_BADDB),
+              "Could not read " + file.string() + ": line 4: the value \"F7\" holds bytes that are not UTF-8");
+    store->closeKey(key);
+
+    ASSERT_EQ(put(*store, kQuintor, u"F9", REG_SZ, sz(u"/home/me/c")), ERROR_SUCCESS);
+    EXPECT_NE(readFile()->find("\n" + latin1 + "\n"), std::string::npos) << *readFile();
+    EXPECT_EQ(get(*store, kQuintor, u"F9"), std::pair(REG_SZ, sz(u"/home/me/c")));
 }
 
 TEST_F(RegistryFileFaults, ATruncatedUtf16FileIsNeitherReadNorTouched)

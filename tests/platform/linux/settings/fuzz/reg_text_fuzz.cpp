@@ -32,7 +32,9 @@ void checkLookups(std::string_view bytes, const RegKey &key, std::u16string_view
         const RegValue &expected = key.values()[i];
         RegKeyLookup valueLookup(root, levels, expected.name);
         require(!parseRegText(bytes, valueLookup) && valueLookup.value());
-        require(valueLookup.value()->type == expected.type && valueLookup.value()->data == expected.data);
+        require(valueLookup.value()->type == expected.type && valueLookup.value()->data == expected.data &&
+                valueLookup.value()->unreadableLines == expected.unreadableLines &&
+                (valueLookup.unreadableLine() != 0) == !expected.unreadableLines.empty());
     }
     for (const auto &subkey : key.subkeys()) {
         levels.push_back(subkey->name());
