@@ -22,6 +22,8 @@ struct LauncherThreads::Shared {
         pthread_setname_np(pthread_self(), "vantrel-launch");
         for (;;) {
             job();
+            // What the job holds goes before its lane counts as done.
+            job = nullptr;
             const std::lock_guard lock(mutex);
             const auto lane = waiting.find(target);
             if (lane->second.empty()) {
