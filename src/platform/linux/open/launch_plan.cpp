@@ -24,12 +24,14 @@ bool endsWith(std::string_view text, std::string_view suffix)
 // Whether the kernel can run the file by itself: an ELF image or a script
 // naming its interpreter. Anything else with the execute bit (every file on
 // a stick mounted with default options has it) is a document, never a list
-// of shell commands.
+// of shell commands. A file we may run but not read (as mode 0711 gives
+// everyone but its owner) can only be a binary: an interpreter would have to
+// read a script, and no document handler could open it either.
 bool runsByItself(const std::string &path)
 {
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return errno == EACCES;
     struct stat opened {};
     char start[4] = {};
     ssize_t got = 0;

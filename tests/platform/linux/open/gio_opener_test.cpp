@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <linux/capability.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -211,6 +213,58 @@ TEST_F(GioOpenerTest, AProgramRunsAloneInASessionOfItsOwnAndIsReaped)
     while (test::hasZombieChild(getpid()) && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_FALSE(test::hasZombieChild(getpid()));
+}
+
+// Root reads every file whatever its mode; while this lives, the calling
+// thread and the threads it starts read only what a file's mode allows, as
+// any other user does.
+class ReadingAsTheModeAllows {
+public:
+    ReadingAsTheModeAllows()
+    {
+        if (::geteuid() != 0)
+            return;
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        if (::syscall(SYS_capget, &header, saved_) != 0)
+            return;
+        __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
+        lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        lowered_ = ::syscall(SYS_capset, &header, lowered) == 0;
+    }
+    ~ReadingAsTheModeAllows()
+    {
+        if (!lowered_)
+            return;
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        ::syscall(SYS_capset, &header, saved_);
+    }
+    ReadingAsTheModeAllows(const ReadingAsTheModeAllows &) = delete;
+    ReadingAsTheModeAllows &operator=(const ReadingAsTheModeAllows &) = delete;
+
+private:
+    __user_cap_data_struct saved_[2]{};
+    bool lowered_ = false;
+};
+
+// A program one may run but not read can only be a binary: it runs rather
+// than going to the default application for its type.
+TEST_F(GioOpenerTest, AProgramThatMayBeRunButNotReadRuns)
+{
+    const auto path = program("run only");
+    fs::permissions(path, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
+                    fs::perm_options::replace);
+    {
+        const ReadingAsTheModeAllows asAUser;
+        const int readable = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (readable >= 0)
+            ::close(readable);
+        ASSERT_LT(readable, 0) << "the program is still readable";
+        open(path.string());
+        finishOpening();
+    }
+    const auto records = settledRecords(1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].args, Args{path.string()});
 }
 
 TEST_F(GioOpenerTest, ADesktopEntryLaunchesItsApplicationEvenWhenExecutable)
