@@ -15,6 +15,9 @@
 #include "x_client.h"
 
 #include <X11/keysym.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -188,6 +191,69 @@ TEST(HotKeys, AKeyWhoseFileIsGoneSaysSoInOneDesktopNotification)
     EXPECT_EQ(again[1].replacesId, first[0].id) << "a second notice piled up beside the first";
     EXPECT_EQ(opened(desktop.records(), {launchProbe().string(), "handler", document.string()}), 1u);
     EXPECT_EQ(notifications.waitFor(3, std::chrono::milliseconds(500)).size(), 2u) << "F7's success was told";
+}
+
+int threadsOf(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("Threads:", 0) == 0)
+            return std::stoi(line.substr(8));
+    return -1;
+}
+
+// Programs that go on running cost Vantrel nothing: no thread waits for
+// each of them, and each is still reaped when it ends.
+TEST(HotKeys, ProgramsThatKeepRunningHoldNoThreadOfVantrels)
+{
+    // The programs, orphaned, come to this test, which ends them.
+    ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+    ProbeDesktop desktop;
+    const fs::path running = desktop.root() / "running";
+    fs::create_directory(running);
+    const fs::path program = desktop.root() / "long runner";
+    std::ofstream(program) << "#!/bin/sh\ntouch \"" << running.string() << "/$$\"\nexec sleep 600\n";
+    fs::permissions(program, fs::perms::owner_exec, fs::perm_options::add);
+    const fs::path readiness = desktop.root() / "readiness.desktop";
+    desktop.writeDesktopEntry(readiness, "ready");
+    writeBindingsFile(desktop.configHome(), {{"F6", program}, {"F12", readiness}});
+
+    XClient x;
+    ChildProcess tray({TRAYER_EXECUTABLE, "--edge", "bottom", "--widthtype", "request", "--height", "24"});
+    ASSERT_TRUE(waitUntil([&] { return x.trayManager() != 0; })) << "trayer did not take the tray";
+    X11TestKeyboard keyboard;
+    ChildProcess vantrel({VANTREL_EXECUTABLE});
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            keyboard.tap(XK_F12);
+            keyboard.sync();
+            return opened(desktop.records(), {launchProbe().string(), "ready"}) > 0;
+        },
+        std::chrono::seconds(30)))
+        << "F12 never opened anything";
+    // Once the readiness entry's launch thread has gone.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const int before = threadsOf(vantrel.pid());
+
+    constexpr int kPrograms = 100;
+    for (int i = 0; i < kPrograms; ++i)
+        keyboard.tap(XK_F6);
+    keyboard.sync();
+    const auto started = [&] {
+        return static_cast<int>(std::distance(fs::directory_iterator(running), fs::directory_iterator{}));
+    };
+    ASSERT_TRUE(waitUntil([&] { return started() == kPrograms; }, std::chrono::seconds(60)))
+        << started() << " of " << kPrograms << " programs started";
+    EXPECT_TRUE(waitUntil([&] { return threadsOf(vantrel.pid()) <= before + 2; }, std::chrono::seconds(10)))
+        << kPrograms << " running programs hold " << threadsOf(vantrel.pid()) - before << " threads of Vantrel's";
+
+    for (const auto &entry : fs::directory_iterator(running)) {
+        const pid_t pid = std::stoi(entry.path().filename().string());
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+    EXPECT_FALSE(hasZombieChild(vantrel.pid())) << "an ended program was left unreaped";
 }
 
 } // namespace
