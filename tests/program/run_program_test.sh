@@ -37,6 +37,13 @@ rejects --display --display :0
 rejects --help --version --help
 rejects notes.txt notes.txt
 
+# scripts/run without any display says where to start it, and fails, before
+# it installs or builds anything.
+run -u DISPLAY -u WAYLAND_DISPLAY "$(dirname "$0")/../../scripts/run"
+[ "$status" -eq 1 ] && [ "$(wc -l <"$work/err")" -eq 1 ] \
+  && grep -q 'start it from an X11 or a Wayland desktop session\.$' "$work/err" \
+  || fail "scripts/run without a display: status $status, $(cat "$work/err")"
+
 # A platform plugin that isn't there: one line, status 1, no core dump.
 run QT_QPA_PLATFORM=no-such-platform "$vantrel"
 [ "$status" -eq 1 ] && [ "$(wc -l <"$work/err")" -eq 1 ] \
