@@ -6,10 +6,8 @@ namespace vantrel {
 
 // Qt::Tool keeps the window out of the task bar; the customised hints leave
 // the title alone in the frame.
-FixedDialog::FixedDialog(const QString &caption, QSize clientSize)
-    : QDialog(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+FixedDialog::FixedDialog(QSize clientSize) : QDialog(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
-    setWindowTitle(caption);
     setFixedSize(clientSize);
 }
 

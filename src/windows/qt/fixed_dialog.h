@@ -11,7 +11,7 @@ namespace vantrel {
 class FixedDialog : public QDialog {
     Q_OBJECT
 public:
-    FixedDialog(const QString &caption, QSize clientSize);
+    explicit FixedDialog(QSize clientSize);
 
     // Closes the window; with Qt::WA_DeleteOnClose set, this destroys it.
     void unload();

@@ -9,13 +9,13 @@ void installFontSubstitutions()
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
 }
 
-QFont designFont(const char *family, double pointSize, bool bold, bool underline)
+QFont designFont(const design::Font &font)
 {
-    QFont font(QString::fromLatin1(family));
-    font.setPointSizeF(pointSize);
-    font.setBold(bold);
-    font.setUnderline(underline);
-    return font;
+    QFont qtFont(QString::fromLatin1(font.face.data(), static_cast<qsizetype>(font.face.size())));
+    qtFont.setPointSizeF(font.points);
+    qtFont.setBold(font.bold);
+    qtFont.setUnderline(font.underline);
+    return qtFont;
 }
 
 } // namespace vantrel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "windows/design/control_design.h"
+
 #include <QFont>
 
 namespace vantrel {
@@ -9,6 +11,6 @@ namespace vantrel {
 // and "MS Sans Serif" to Liberation Sans. Call once, before any window.
 void installFontSubstitutions();
 
-QFont designFont(const char *family, double pointSize, bool bold = false, bool underline = false);
+QFont designFont(const design::Font &font);
 
 } // namespace vantrel

@@ -1,23 +1,18 @@
 #pragma once
 
 #include "platform/opener.h"
+#include "windows/design/about_behaviour.h"
 #include "windows/qt/fixed_dialog.h"
+#include "windows/qt/qt_window_view.h"
 
 #include <QPixmap>
 
 #include <functional>
 
-class QLabel;
-class QPushButton;
-
 namespace vantrel {
 
-class ClickableLabel;
-
-// The about window: product name, logo, rights notice, version, credits and
-// the author's address, which opens a new mail when clicked. The logo hides a
-// small dialogue for those who click it with Control held.
-class frmAbout : public FixedDialog {
+// The about window, drawn by Qt; what it shows and does is the behaviour's.
+class frmAbout : public FixedDialog, private QtWindowView<design::AboutView> {
     Q_OBJECT
 public:
     // showWebsite is what the Website button does; without it the button
@@ -25,24 +20,11 @@ public:
     frmAbout(const QPixmap &logo, platform::Opener &opener, std::function<void()> showWebsite = {});
 
 private:
-    void Form_Load();
-    void cmdOK_Click();
-    void cmdWebsite_Click();
-    void imgImage_Click(Qt::KeyboardModifiers modifiers);
-    void Label4_Click();
+    void openWebsite() override;
+    void closeWindow() override { unload(); }
 
-    QPixmap logo_;
-    platform::Opener &opener_;
     std::function<void()> showWebsite_;
-
-    QLabel *Label1;
-    ClickableLabel *imgImage;
-    QLabel *Label2;
-    QLabel *Label5;
-    QLabel *Label3;
-    ClickableLabel *Label4;
-    QPushButton *cmdWebsite;
-    QPushButton *cmdOK;
+    design::AboutBehaviour behaviour_;
 };
 
 } // namespace vantrel

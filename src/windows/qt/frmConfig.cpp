@@ -1,10 +1,10 @@
 #include "windows/qt/frmConfig.h"
 
+#include "artwork/artwork.h"
 #include "bindings/hot_key_timer.h"
 #include "bindings/settings_key.h"
 #include "platform/diagnostic.h"
-#include "windows/qt/desktop_trigger_note.h"
-#include "windows/qt/message_box.h"
+#include "windows/qt/clickable_label.h"
 #include "windows/qt/twips.h"
 
 #include <QKeyEvent>
@@ -20,30 +20,38 @@
 
 namespace vantrel {
 
-namespace {
-QString toQString(const std::u16string &text) { return QString::fromStdU16String(text); }
-} // namespace
+using namespace design::frmConfig;
 
 frmConfig::frmConfig(PlatformServices services, std::unique_ptr<FilePicker> picker)
-    : FixedDialog(QStringLiteral("Vantrel Configuration"), twipsSize(5775, 3630)), services_(services),
-      poller_(services.keys, bindings_, services.opener), CD1(std::move(picker))
+    : FixedDialog(twipsSize(design::frmConfig::window().clientSize)), QtWindowView(this, design::frmConfig::window()),
+      services_(services), poller_(services.keys, bindings_, services.opener), picker_(std::move(picker)),
+      behaviour_(*this, bindings_, services.registry, services.keys)
 {
     // Unlike the side windows, this one keeps its window menu; only its Close
     // command is gone, with the close button.
     setWindowFlag(Qt::WindowSystemMenuHint);
-    createControls();
+    controls().get<QLabel>(Image1)->setPixmap(logoPicture(controls()[Image1]->devicePixelRatioF()));
+    connectControls();
     createTray();
-    // The desktop's global shortcuts are taken only for keys with a file.
-    bindings_.setLiveObserver([this] {
-        for (const auto key : platform::kFunctionKeys)
-            showRow(key);
-        services_.keys.useKeys(bindings_.keysWithFiles());
-        showKeyTriggers();
-    });
     startWatchingKeys();
 }
 
 frmConfig::~frmConfig() = default;
+
+void frmConfig::connectControls()
+{
+    connect(controls().get<QPushButton>(cmdOK), &QPushButton::clicked, this, [this] { behaviour_.cmdOK_Click(); });
+    connect(controls().get<QPushButton>(cmdCancel), &QPushButton::clicked, this,
+            [this] { behaviour_.cmdCancel_Click(); });
+    connect(controls().get<ClickableLabel>(imgAbout), &ClickableLabel::clicked, this,
+            [this] { behaviour_.imgAbout_Click(); });
+    for (const auto key : platform::kFunctionKeys) {
+        connect(controls().get<QPushButton>(cmdF(key)), &QPushButton::clicked, this,
+                [this, key] { behaviour_.cmdF_Click(key); });
+        controls()[txtF(key)]->installEventFilter(this);
+        controls()[cmdF(key)]->installEventFilter(this);
+    }
+}
 
 void frmConfig::startWatchingKeys()
 {
@@ -64,13 +72,11 @@ void frmConfig::stopWatchingKeys()
 
 std::string frmConfig::handOverPress(FunctionKey key) { return poller_.pressHandedOver(key); }
 
-bool frmConfig::isWatchingKeys() const { return tmrHotKey && tmrHotKey->isActive(); }
-
 bool frmConfig::tmrHotKey_Timer()
 {
     const bool alive = poller_.tick();
     // The desktop may have reported other triggers for the keys.
-    showKeyTriggers();
+    behaviour_.showKeyTriggers();
     if (alive)
         return true;
     printDiagnostic("vantrel: lost the key source; F6 to F12 no longer open anything");
@@ -120,73 +126,34 @@ void frmConfig::loadBindings()
         printDiagnostic("vantrel: " + loaded.reason + "; the keys keep their bindings until it can be read");
 }
 
-void frmConfig::showRow(FunctionKey key)
-{
-    QLineEdit *box = txtF[platform::slotIndex(key)];
-    const QString path = toQString(bindings_.live(key));
-    box->setText(path);
-    // A long path shows its beginning, and all of it under the pointer.
-    box->setCursorPosition(0);
-    box->setToolTip(path);
-}
-
-void frmConfig::showKeyTriggers()
-{
-    for (const auto key : platform::kFunctionKeys)
-        Key[platform::slotIndex(key)]->setToolTip(desktopTriggerNote(services_.keys, key));
-}
-
+// Only Delete means anything to the rows; every other key keeps its usual
+// effect on the button.
 bool frmConfig::eventFilter(QObject *watched, QEvent *event)
 {
     for (const auto key : platform::kFunctionKeys) {
-        const auto slot = platform::slotIndex(key);
-        if (watched == txtF[slot] && event->type() == QEvent::FocusIn)
-            txtF_GotFocus(key);
-        else if (watched == cmdF[slot] && event->type() == QEvent::KeyPress)
-            cmdF_KeyDown(key, static_cast<QKeyEvent *>(event)->key());
+        if (watched == controls()[txtF(key)] && event->type() == QEvent::FocusIn)
+            behaviour_.txtF_GotFocus(key);
+        else if (watched == controls()[cmdF(key)] && event->type() == QEvent::KeyPress &&
+                 static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete)
+            behaviour_.cmdF_KeyDown(key, kDeleteKeyCode);
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void frmConfig::cmdF_Click(FunctionKey key)
+design::OpenFileAnswer frmConfig::askFileToOpen(const design::OpenFileRequest &request)
 {
-    CD1.Filter = QStringLiteral("All Files (*)");
-    CD1.DialogTitle = QStringLiteral("Choose File...");
-    switch (CD1.ShowOpen(this)) {
+    const auto result =
+        picker_->pickFileToOpen(this, {toQString(request.title), toQString(request.filterName) + QStringLiteral(" (*)"),
+                                       toQString(request.startName)});
+    switch (result.outcome) {
     case FilePicker::Outcome::Chosen:
-        bindings_.browse(key, CD1.FileName.toStdU16String());
-        break;
+        return {design::OpenFileAnswer::Outcome::Chosen, toU16(result.path)};
     case FilePicker::Outcome::Cancelled:
-        break;
+        return {design::OpenFileAnswer::Outcome::Cancelled, {}};
     case FilePicker::Outcome::Failed:
-        CD1.FileName = toQString(bindings_.pathCopy(key));
         break;
     }
+    return {design::OpenFileAnswer::Outcome::Failed, {}};
 }
-
-void frmConfig::txtF_GotFocus(FunctionKey key) { cmdF[platform::slotIndex(key)]->setFocus(Qt::OtherFocusReason); }
-
-void frmConfig::cmdF_KeyDown(FunctionKey key, int keyCode)
-{
-    // Every row clears the same way, so that any binding can be removed.
-    if (keyCode != Qt::Key_Delete)
-        return;
-    bindings_.clear(key);
-}
-
-void frmConfig::cmdOK_Click()
-{
-    const auto saved = bindings_.save(services_.registry);
-    if (!saved.ok) {
-        // The window stays open, so the edits are neither lost nor taken for saved.
-        showMessage(
-            this,
-            QStringLiteral("The key settings could not be saved.\n\n%1").arg(QString::fromStdString(saved.reason)));
-        return;
-    }
-    hide();
-}
-
-void frmConfig::cmdCancel_Click() { hide(); }
 
 } // namespace vantrel

@@ -2,34 +2,29 @@
 
 #include "bindings/binding_set.h"
 #include "bindings/hot_key_poller.h"
+#include "windows/design/config_behaviour.h"
 #include "windows/qt/fixed_dialog.h"
 #include "windows/qt/open_dialog.h"
 #include "windows/qt/platform_services.h"
+#include "windows/qt/qt_window_view.h"
 
-#include <array>
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
 
-class QAction;
-class QFrame;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
 class QMenu;
-class QPushButton;
 class QSystemTrayIcon;
 
 namespace vantrel {
 
-class ClickableLabel;
 class HotKeyTimer;
 
-// The configuration window. It is also the start-up window: it owns the
-// binding set, the hot key timer, the tray icon with its menu and the shared
-// Open dialog, and lives, mostly hidden, for the whole run of the program.
-class frmConfig : public FixedDialog {
+// The configuration window, drawn by Qt; what its rows, OK and Cancel do is
+// the behaviour's. It is also the start-up window: it owns the binding set,
+// the hot key timer and the tray icon with its menu, and lives, mostly
+// hidden, for the whole run of the program.
+class frmConfig : public FixedDialog, private QtWindowView<design::ConfigView> {
     Q_OBJECT
 public:
     using FunctionKey = platform::FunctionKey;
@@ -37,8 +32,8 @@ public:
     frmConfig(PlatformServices services, std::unique_ptr<FilePicker> picker);
     ~frmConfig() override;
 
-    // Start-up: the window's icon and frame, then the bindings from the
-    // settings key. The window stays hidden.
+    // Start-up: the window's icon, then the bindings from the settings key.
+    // The window stays hidden.
     void Form_Load();
 
     // Where no tray shows up within the grace time, the window is shown
@@ -51,23 +46,13 @@ public:
     std::function<void()> showKeyList;
     std::function<void()> showAbout;
 
-    // Tray menu items and banner.
-    void mnuConfig_Click();
-    void mnuView_Click();
-    void mnuExit_Click();
-    void imgAbout_Click();
+    void mnuConfig_Click() { behaviour_.mnuConfig_Click(); }
+    void cmdF_Click(FunctionKey key) { behaviour_.cmdF_Click(key); }
+    void cmdOK_Click() { behaviour_.cmdOK_Click(); }
 
     // Every window of the program closes, the tray icon goes and the program
     // ends. Nothing is saved and nothing is asked.
     void UnloadAllWindows();
-
-    // The rows, for the row of the given key.
-    void cmdF_Click(FunctionKey key);
-    void txtF_GotFocus(FunctionKey key);
-    void cmdF_KeyDown(FunctionKey key, int keyCode);
-
-    void cmdOK_Click();
-    void cmdCancel_Click();
 
     // A press of a key that came from elsewhere than the key source (a
     // command the desktop runs): opens what the key would. Returns why
@@ -75,19 +60,19 @@ public:
     std::string handOverPress(FunctionKey key);
 
     BindingSet &bindings() { return bindings_; }
-    bool isWatchingKeys() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void createControls();
-    void createBanner();
-    void createRows();
-    void orderTabs();
+    design::OpenFileAnswer askFileToOpen(const design::OpenFileRequest &request) override;
+    void showWindow() override;
+    void hideWindow() override { hide(); }
+    void openKeyList() override;
+    void openAbout() override;
+
+    void connectControls();
     void createTray();
-    void showRow(FunctionKey key);
-    void showKeyTriggers();
 
     void startWatchingKeys();
     void stopWatchingKeys();
@@ -99,31 +84,14 @@ private:
     PlatformServices services_;
     BindingSet bindings_;
     HotKeyPoller poller_;
+    std::unique_ptr<FilePicker> picker_;
+    design::ConfigBehaviour behaviour_;
     HotKeyTimer *tmrHotKey = nullptr;
     std::unique_ptr<platform::RegistryWatch> settingsWatch_;
     std::unique_ptr<QObject> settingsNotifier_; // goes before the watch it listens to
-    CommonDialog CD1;
-
-    QFrame *imgLogo = nullptr;
-    ClickableLabel *imgAbout = nullptr;
-    QLabel *Image1 = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
-    QLabel *Label3 = nullptr;
-    QGroupBox *Frame1 = nullptr;
-    // One per row, indexed by slot: F6 first.
-    std::array<QLabel *, platform::kFunctionKeyCount> Key{};
-    std::array<QLineEdit *, platform::kFunctionKeyCount> txtF{};
-    std::array<QPushButton *, platform::kFunctionKeyCount> cmdF{};
-    QPushButton *cmdOK = nullptr;
-    QPushButton *cmdCancel = nullptr;
 
     QSystemTrayIcon *Trayicon1 = nullptr;
     QMenu *mnuMain = nullptr;
-    QAction *mnuConfig = nullptr;
-    QAction *mnuView = nullptr;
-    QAction *sep1 = nullptr;
-    QAction *mnuExit = nullptr;
 };
 
 } // namespace vantrel

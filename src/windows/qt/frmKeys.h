@@ -3,19 +3,16 @@
 #include "bindings/binding_set.h"
 #include "platform/key_source.h"
 #include "platform/opener.h"
+#include "windows/design/key_list_behaviour.h"
 #include "windows/qt/fixed_dialog.h"
+#include "windows/qt/qt_window_view.h"
 
-class QLabel;
 class QListWidget;
-class QPushButton;
 
 namespace vantrel {
 
-// The key list window: the path copies of F6 to F12, one line each, as they
-// were when the window was created; the file name of the selected line; and
-// a button that opens the selected line's path the way the keys do. A line
-// whose key the desktop fires through another trigger says so in its tooltip.
-class frmKeys : public FixedDialog {
+// The key list window, drawn by Qt; what it shows and does is the behaviour's.
+class frmKeys : public FixedDialog, private QtWindowView<design::KeyListView> {
     Q_OBJECT
 public:
     frmKeys(const BindingSet &bindings, const platform::KeySource &keys, platform::Opener &opener);
@@ -24,20 +21,13 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void Form_Load();
-    void lstKeys_Click();
-    void lstKeys_MouseDown(Qt::MouseButton button);
-    void cmdExecute_Click();
-    void cmdClose_Click();
+    void addLine(std::u16string_view text, std::u16string_view toolTip) override;
+    std::optional<std::size_t> selectedLine() const override;
+    void closeWindow() override { unload(); }
 
-    const BindingSet &bindings_;
-    const platform::KeySource &keys_;
-    platform::Opener &opener_;
+    QListWidget *lstKeys() const;
 
-    QListWidget *lstKeys;
-    QPushButton *cmdClose;
-    QPushButton *cmdExecute;
-    QLabel *lblExeName;
+    design::KeyListBehaviour behaviour_;
 };
 
 } // namespace vantrel

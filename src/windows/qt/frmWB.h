@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/sound.h"
+#include "windows/design/website_behaviour.h"
+#include "windows/qt/qt_window_view.h"
 
 #include <QIcon>
 #include <QUrl>
@@ -14,28 +16,15 @@ class QWebEngineView;
 
 namespace vantrel {
 
-// Command codes of the browser's availability reports.
-inline constexpr int CSC_NAVIGATEFORWARD = 1;
-inline constexpr int CSC_NAVIGATEBACK = 2;
-
-// The website window: an embedded browser above a bar of navigation buttons,
-// opened on the maker's website. It deletes itself when closed.
-class frmWB : public QWidget {
+// The website window, drawn by Qt with its web engine; what it shows and does
+// is the behaviour's. It deletes itself when closed.
+class frmWB : public QWidget, private QtWindowView<design::WebsiteView> {
     Q_OBJECT
 public:
     // sound must outlive the window.
-    frmWB(QUrl websiteAddress, platform::Sound &sound, QIcon icon, QWidget *parent = nullptr);
+    frmWB(const QUrl &websiteAddress, platform::Sound &sound, QIcon icon, QWidget *parent = nullptr);
 
     void Form_Load();
-    void Form_Resize();
-    void cmdMorvaskSite_Click();
-    void cmdBack_Click();
-    void cmdForward_Click();
-    void cmdStop_Click();
-    void cmdRefresh_Click();
-    void cmdClose_Click();
-    void WB1_CommandStateChange(int Command, bool Enable);
-    void WB1_DocumentComplete();
 
     QWebEngineView *const WB1;
     QFrame *const picButtons;
@@ -51,11 +40,20 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void navigate(std::u16string_view address) override;
+    void goBack() override;
+    void goForward() override;
+    void stop() override;
+    void refresh() override;
+    std::u16string locationName() const override;
+    void place(design::ControlId control, design::TwipsRect rect) override { controls().place(control, rect); }
+    void closeWindow() override { close(); }
+
+    void connectButtons();
     void connectBrowserEvents();
 
-    const QUrl websiteAddress_;
-    platform::Sound &sound_;
     const QIcon icon_;
+    design::WebsiteBehaviour behaviour_;
 };
 
 } // namespace vantrel

@@ -20,12 +20,4 @@ FilePicker::Result FileDialogPicker::pickFileToOpen(QWidget *owner, const Reques
     return {Outcome::Chosen, chosen.first()};
 }
 
-FilePicker::Outcome CommonDialog::ShowOpen(QWidget *owner)
-{
-    const auto result = picker_->pickFileToOpen(owner, {DialogTitle, Filter, FileName});
-    if (result.outcome == FilePicker::Outcome::Chosen)
-        FileName = result.path;
-    return result.outcome;
-}
-
 } // namespace vantrel

@@ -2,8 +2,6 @@
 
 #include <QString>
 
-#include <memory>
-
 class QWidget;
 
 namespace vantrel {
@@ -30,24 +28,6 @@ public:
 class FileDialogPicker : public FilePicker {
 public:
     Result pickFileToOpen(QWidget *owner, const Request &request) override;
-};
-
-// The Open dialog that the configuration window's rows share. Its file name
-// outlives each use: a dialog opened from one row starts at the file last
-// chosen in any row.
-class CommonDialog {
-public:
-    explicit CommonDialog(std::unique_ptr<FilePicker> picker) : picker_(std::move(picker)) {}
-
-    QString FileName;
-    QString DialogTitle;
-    QString Filter;
-
-    // A chosen file becomes FileName; otherwise FileName stays as it was.
-    FilePicker::Outcome ShowOpen(QWidget *owner);
-
-private:
-    std::unique_ptr<FilePicker> picker_;
 };
 
 } // namespace vantrel

@@ -1,8 +1,9 @@
 #include "message_box_driver.h"
 #include "support/recording_opener.h"
 
+#include "windows/design/product_texts.h"
 #include "windows/qt/frmAbout.h"
-#include "windows/qt/product_texts.h"
+#include "windows/qt/qt_text.h"
 #include "windows/qt/single_window.h"
 #include "windows/qt/twips.h"
 
@@ -87,7 +88,7 @@ private slots:
 
         auto *Label2 = child(&window, "Label2");
         QCOMPARE(Label2->geometry(), twipsRect(660, 660, 3615, 795));
-        QCOMPARE(Label2->text(), vantrel::kRightsNotice.toString());
+        QCOMPARE(Label2->text(), vantrel::toQString(vantrel::design::kRightsNotice));
         QVERIFY(Label2->wordWrap());
         QVERIFY(Label2->alignment() & Qt::AlignHCenter);
         verifyFont(Label2, "Comic Sans MS", 9.75, true);
@@ -103,7 +104,7 @@ private slots:
         verifyFont(Label3, "Comic Sans MS", 8.25);
 
         auto *Label4 = child(&window, "Label4");
-        QCOMPARE(Label4->text(), vantrel::kContactAddress.toString());
+        QCOMPARE(Label4->text(), vantrel::toQString(vantrel::design::kContactAddress));
         verifySizedToText(Label4, twipsRect(1185, 2940, 0, 0).topLeft());
         verifyFont(Label4, "MS Sans Serif", 8.25, false, true);
         QCOMPARE(Label4->palette().color(QPalette::WindowText), kBlue);
