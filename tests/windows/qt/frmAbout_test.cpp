@@ -151,6 +151,11 @@ private slots:
                             << QList<QMessageBox::StandardButton>{QMessageBox::No, QMessageBox::Ok}
                             << QStringList{first, QStringLiteral("Don't put yourself down like that! Oh wait, go "
                                                                  "ahead, I don't care!")};
+        // Escape answers No, as it does in any box with a No button.
+        QTest::newRow("Escape") << Qt::KeyboardModifiers(Qt::ControlModifier)
+                                << QList<QMessageBox::StandardButton>{MessageBoxDriver::pressEscape, QMessageBox::Ok}
+                                << QStringList{first, QStringLiteral("Don't put yourself down like that! Oh wait, go "
+                                                                     "ahead, I don't care!")};
     }
 
     void hiddenDialogue()

@@ -10,6 +10,7 @@
 #include "windows/qt/frmConfig.h"
 #include "windows/qt/twips.h"
 
+#include <QAccessible>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -252,6 +253,28 @@ private slots:
         }
         QCOMPARE(walked, QStringList({"cmdF7", "cmdF8", "cmdF9", "cmdF10", "cmdF11", "cmdF12", "cmdOK", "cmdCancel",
                                       "cmdF6", "cmdF7"}));
+    }
+
+    // A screen reader tells the rows apart: each button says which key it
+    // browses for, and each path box is named by its key's label.
+    void assistiveTechnologyTellsTheRowsApart()
+    {
+        for (const auto key : vantrel::platform::kFunctionKeys) {
+            const auto name = QString::fromLatin1(kSlots[static_cast<int>(key)]);
+            QAccessibleInterface *button = QAccessible::queryAccessibleInterface(cmd(window.get(), key));
+            QVERIFY(button);
+            QCOMPARE(button->text(QAccessible::Name), QStringLiteral("Browse for ") + name);
+
+            QAccessibleInterface *box = QAccessible::queryAccessibleInterface(txt(window.get(), key));
+            QVERIFY(box);
+            QCOMPARE(box->text(QAccessible::Name), name);
+            auto *label = child<QLabel>(window.get(), QStringLiteral("Key%1").arg(static_cast<int>(key)));
+            QCOMPARE(label->buddy(), txt(window.get(), key));
+            bool labelled = false;
+            for (const auto &[other, relation] : box->relations(QAccessible::Label))
+                labelled = labelled || other->object() == label;
+            QVERIFY(labelled);
+        }
     }
 
     void startUpLoadsTheBindingsAndStaysHidden()

@@ -5,6 +5,7 @@
 #include "bindings/binding_set.h"
 #include "support/registry_test_env.h"
 #include "windows/qt/frmKeys.h"
+#include "windows/qt/message_box.h"
 #include "windows/qt/single_window.h"
 #include "windows/qt/twips.h"
 
@@ -230,6 +231,9 @@ private slots:
             QCOMPARE(box.title, QStringLiteral("Vantrel"));
             QCOMPARE(box.icon, QMessageBox::NoIcon);
             QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+            // Wide enough that the title bar shows "Vantrel" whole, not "Van".
+            QVERIFY2(box.width >= vantrel::widthForTitle(box.title, QApplication::font()),
+                     qPrintable(QString::number(box.width)));
         }
         QVERIFY(lst->selectedItems().isEmpty());
     }
