@@ -5,7 +5,7 @@
 //
 //   website_memory [ROUNDS]
 
-#include "app/website_launcher.h"
+#include "app/qt/website_launcher.h"
 #include "process_tree.h"
 
 #include <QCoreApplication>

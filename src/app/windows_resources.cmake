@@ -15,7 +15,7 @@ if(WIN32)
     COMMENT "Drawing the program's Windows icon"
     VERBATIM)
 
-  configure_file(vantrel.rc.in ${CMAKE_CURRENT_BINARY_DIR}/vantrel.rc @ONLY)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/vantrel.rc.in ${CMAKE_CURRENT_BINARY_DIR}/vantrel.rc @ONLY)
   set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/vantrel.rc PROPERTIES OBJECT_DEPENDS ${VANTREL_WINDOWS_ICON})
   target_sources(vantrel PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/vantrel.rc ${VANTREL_WINDOWS_ICON})
 endif()

@@ -1,4 +1,4 @@
-#include "app/startup_checks.h"
+#include "app/qt/startup_checks.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 // The website window closed by the user, as a desktop's close box does it:
 // the helper ends, and its web engine with it.
 
-#include "app/website_launcher.h"
+#include "app/qt/website_launcher.h"
 #include "process_tree.h"
 #include "website_config.h"
 

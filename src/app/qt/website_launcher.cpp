@@ -1,4 +1,4 @@
-#include "app/website_launcher.h"
+#include "app/qt/website_launcher.h"
 
 #include "platform/diagnostic.h"
 #include "website_config.h"

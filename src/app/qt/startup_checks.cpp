@@ -1,6 +1,6 @@
-#include "app/startup_checks.h"
+#include "app/qt/startup_checks.h"
 
-#include "app/website_launcher.h"
+#include "app/qt/website_launcher.h"
 #include "platform/diagnostic.h"
 
 #include <QCoreApplication>

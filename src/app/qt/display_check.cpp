@@ -1,6 +1,6 @@
-#include "app/display_check.h"
+#include "app/qt/display_check.h"
 
-#include "app/startup_checks.h"
+#include "app/qt/startup_checks.h"
 #include "platform/diagnostic.h"
 #include "platform/display.h"
 
