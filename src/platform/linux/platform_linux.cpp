@@ -42,7 +42,7 @@ std::unique_ptr<Registry> createRegistry() { return std::make_unique<linux_backe
 std::unique_ptr<KeySource> createKeySource()
 {
     const auto choice =
-        linux_backend::chooseKeyRoute({environmentVariable, linux_backend::portalOffersGlobalShortcuts});
+        linux_backend::chooseKeyRoute({environmentVariable, linux_backend::sessionBusHasPortal});
     printDiagnostic(choice.line);
     switch (choice.route) {
     case linux_backend::KeyRoute::XInput2:

@@ -32,12 +32,13 @@ std::unique_ptr<ChildProcess> WaylandProgram::start(const std::map<std::string, 
 
 int WaylandProgram::waitUntilWatching()
 {
+    const std::size_t before = opensOf("F12");
     int taps = 0;
     const bool watching = waitUntil(
         [&] {
             keyboard.tap("F12");
             ++taps;
-            return opensOf("F12") > 0;
+            return opensOf("F12") > before;
         },
         std::chrono::seconds(60));
     if (!watching)

@@ -27,8 +27,8 @@ protected:
     // Starts the program; its standard error goes to errors().
     std::unique_ptr<ChildProcess> start(const std::map<std::string, std::string> &environment = {});
 
-    // Taps F12 until the program opens its entry, as it does once the
-    // desktop has handed it the keys; the taps it took.
+    // Taps F12 until the program opens its entry once more, as it does once
+    // the desktop has handed it the keys; the taps it took.
     int waitUntilWatching();
 
     // How often the key's target was opened.

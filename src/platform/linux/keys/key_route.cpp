@@ -40,12 +40,12 @@ public:
             forced ? "; VANTREL_KEY_SOURCE=\"" + *forced + "\" is not x11, portal or none and was ignored" : "";
         if (!waylandSession())
             return xinput2(ignored);
-        if (probes_.portalOffersGlobalShortcuts())
+        if (probes_.desktopHasPortal())
             return portal(ignored);
         if (variable("DISPLAY"))
-            return xinput2(" (the desktop offers no global shortcuts portal)" + ignored);
-        return {KeyRoute::None, "vantrel: nothing watches F6 to F12 on this Wayland desktop (no global shortcuts "
-                                "portal, no X display); " +
+            return xinput2(" (the desktop has no portal)" + ignored);
+        return {KeyRoute::None, "vantrel: nothing watches F6 to F12 on this Wayland desktop (no desktop portal, "
+                                "no X display); " +
                                     std::string(kPressAdvice) + ignored};
     }
 
@@ -73,9 +73,10 @@ private:
         return {KeyRoute::XInput2, line};
     }
 
+    // The portal says later, when it answers, that it watches the keys.
     static KeyRouteChoice portal(const std::string &why)
     {
-        return {KeyRoute::Portal, "vantrel: watching F6 to F12 through the desktop's global shortcuts portal" + why};
+        return {KeyRoute::Portal, "vantrel: waiting for the desktop's global shortcuts portal" + why};
     }
 
     const KeyRouteProbes &probes_;

@@ -17,12 +17,16 @@ enum class KeyRoute {
     None,
 };
 
-// What the choice looks at. The portal is asked only when the answer
-// depends on it: asking may start the portal service.
+// What the choice looks at. The bus is asked about the portal only when the
+// answer depends on it.
 struct KeyRouteProbes {
     // An environment variable; empty or absent alike.
     std::function<std::optional<std::string>(std::string_view name)> environment;
-    std::function<bool()> portalOffersGlobalShortcuts;
+    // Whether the session bus has the desktop portal or can start it. The
+    // portal itself is never asked here: one that is slow or hung must not
+    // hold up the start, and whether it offers global shortcuts shows when
+    // it answers.
+    std::function<bool()> desktopHasPortal;
 };
 
 struct KeyRouteChoice {
@@ -33,8 +37,8 @@ struct KeyRouteChoice {
 };
 
 // VANTREL_KEY_SOURCE=x11|portal|none forces a route. Otherwise an X11
-// session uses XInput2; a Wayland session uses the portal where it offers
-// global shortcuts, else XInput2 through XWayland where there is a display.
+// session uses XInput2; a Wayland session uses the portal where the desktop
+// has one, else XInput2 through XWayland where there is a display.
 KeyRouteChoice chooseKeyRoute(const KeyRouteProbes &probes);
 
 } // namespace vantrel::platform::linux_backend

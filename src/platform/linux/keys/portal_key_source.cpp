@@ -58,10 +58,8 @@ bool PortalKeySource::start(std::string *error)
         }
         wake();
     };
-    auto session = std::make_unique<PortalSession>(std::move(events));
-    if (!session->open(error))
-        return false;
-    session_ = std::move(session);
+    events.unavailable = [](const std::string &) {};
+    session_ = std::make_unique<PortalSession>(std::move(events));
     if (used_)
         session_->bind(*used_);
     return true;

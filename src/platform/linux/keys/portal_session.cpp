@@ -3,13 +3,14 @@
 #include "platform/diagnostic.h"
 #include "platform/linux/bus/private_session_connection.h"
 #include "platform/linux/glib_handles.h"
+#include "platform/linux/keys/portal_shortcut_list.h"
+#include "platform/linux/main_context_timer.h"
 
 #include <gio/gio.h>
 
 #include <pthread.h>
 
 #include <algorithm>
-#include <future>
 #include <map>
 #include <thread>
 
@@ -21,158 +22,77 @@ constexpr const char *kPortalName = "org.freedesktop.portal.Desktop";
 constexpr const char *kPortalPath = "/org/freedesktop/portal/desktop";
 constexpr const char *kShortcutsInterface = "org.freedesktop.portal.GlobalShortcuts";
 constexpr const char *kRegistryInterface = "org.freedesktop.host.portal.Registry";
+constexpr const char *kBusName = "org.freedesktop.DBus";
+constexpr const char *kBusPath = "/org/freedesktop/DBus";
+// Where the portal's desktop backends own their names; they hold the
+// sessions that the portal makes for its clients.
+constexpr const char *kBackendNamespace = "org.freedesktop.impl.portal.desktop";
 constexpr const char *kAppId = "org.morvask.Vantrel";
 // KDE names the shortcuts' entry in its settings after the session token:
 // a fixed one keeps the user's changes, and asks no question again, from one
 // start to the next.
 constexpr const char *kSessionToken = "vantrel";
-// Asking the portal may start it, and its desktop backend with it.
-constexpr int kStartTimeoutMs = 20000;
+
+// A portal that went away is asked for again after these, doubling; so is a
+// request that failed.
+constexpr auto kFirstRetry = std::chrono::milliseconds(250);
+constexpr auto kLongestRetry = std::chrono::seconds(30);
+// Starting the portal and its backend takes a second or two, a few under
+// load: longer than this without the keys is worth telling the user.
+constexpr auto kUnavailableNotice = std::chrono::seconds(8);
+
+constexpr const char *kWatchingLine = "vantrel: watching F6 to F12 through the desktop's global shortcuts portal";
 
 std::string describe(const GError *error) { return error ? error->message : "no answer"; }
 
-std::optional<FunctionKey> keyForId(std::string_view id)
+bool anyKey(const KeySelection &keys)
 {
-    for (const auto key : kFunctionKeys)
-        if (keyLabel(key) == id)
-            return key;
-    return std::nullopt;
+    return std::any_of(keys.begin(), keys.end(), [](bool used) { return used; });
 }
 
-GObjectPtr<GDBusConnection> connectToSessionBus(std::string *error)
+bool isMissingMethod(const GError *error)
 {
-    auto opened = openPrivateSessionConnection();
-    if (!opened.connection)
-        *error = opened.problem;
-    return std::move(opened.connection);
+    return g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_UNKNOWN_METHOD) ||
+           g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_UNKNOWN_INTERFACE) ||
+           g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_UNKNOWN_OBJECT);
 }
 
-GVariantPtr callPortal(GDBusConnection *connection, const char *interface, const char *method, GVariant *arguments,
-                       const char *replyType, GError **error)
+// The bus could not hand the call to a portal, or the portal did not answer.
+bool isUnreachable(const GError *error)
 {
-    return GVariantPtr(g_dbus_connection_call_sync(connection, kPortalName, kPortalPath, interface, method, arguments,
-                                                   G_VARIANT_TYPE(replyType), G_DBUS_CALL_FLAGS_NONE, kStartTimeoutMs,
-                                                   nullptr, error));
+    return g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_SERVICE_UNKNOWN) ||
+           g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_NAME_HAS_NO_OWNER) ||
+           g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_NO_REPLY) ||
+           g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_TIMEOUT) ||
+           g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_TIMED_OUT) ||
+           g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_SPAWN_CHILD_EXITED) ||
+           g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_SPAWN_FAILED) ||
+           g_error_matches(error, G_IO_ERROR, G_IO_ERROR_TIMED_OUT) ||
+           g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CLOSED);
 }
 
-// The interface's version, or nothing when the portal does not offer it.
-std::optional<unsigned> globalShortcutsVersion(GDBusConnection *connection, std::string *error)
+// The interface's version in the reply to Properties.Get, or why there is
+// none.
+std::optional<unsigned> versionIn(GVariant *reply, const GError *error, std::string *why)
 {
-    GError *raw = nullptr;
-    const auto reply = callPortal(connection, "org.freedesktop.DBus.Properties", "Get",
-                                  g_variant_new("(ss)", kShortcutsInterface, "version"), "(v)", &raw);
-    const GErrorPtr failure(raw);
     if (!reply) {
-        *error = "the desktop offers no global shortcuts portal: " + describe(failure.get());
+        *why = isMissingMethod(error) || g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_INVALID_ARGS)
+                   ? "the desktop's portal offers no global shortcuts: " + describe(error)
+                   : "the desktop's global shortcuts portal does not answer: " + describe(error);
         return std::nullopt;
     }
-    GVariantPtr value(g_variant_get_child_value(reply.get(), 0));
+    GVariantPtr value(g_variant_get_child_value(reply, 0));
     GVariantPtr version(g_variant_get_variant(value.get()));
     if (!g_variant_is_of_type(version.get(), G_VARIANT_TYPE_UINT32)) {
-        *error = "the global shortcuts portal gives no version";
+        *why = "the global shortcuts portal gives no version";
         return std::nullopt;
     }
     return g_variant_get_uint32(version.get());
 }
 
-// Newer portals know a program outside a sandbox only by the id it
-// registers, before any other call; older ones have no registry.
-void registerAppId(GDBusConnection *connection)
+std::string responseProblem(guint32 code)
 {
-    GError *raw = nullptr;
-    GVariantBuilder options;
-    g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
-    callPortal(connection, kRegistryInterface, "Register", g_variant_new("(sa{sv})", kAppId, &options), "()", &raw);
-    const GErrorPtr failure(raw);
-    if (failure && !g_error_matches(failure.get(), G_DBUS_ERROR, G_DBUS_ERROR_UNKNOWN_METHOD) &&
-        !g_error_matches(failure.get(), G_DBUS_ERROR, G_DBUS_ERROR_UNKNOWN_INTERFACE) &&
-        !g_error_matches(failure.get(), G_DBUS_ERROR, G_DBUS_ERROR_UNKNOWN_OBJECT))
-        printDiagnostic(std::string("vantrel: the portal did not register the application id ") + kAppId + ": " +
-                        failure->message);
-}
-
-// The request and session objects the portal makes for us are named after
-// our unique bus name and the token we give.
-std::string portalObjectPath(GDBusConnection *connection, const char *kind, const std::string &token)
-{
-    std::string sender = g_dbus_connection_get_unique_name(connection);
-    if (!sender.empty() && sender.front() == ':')
-        sender.erase(0, 1);
-    for (char &c : sender)
-        if (c == '.')
-            c = '_';
-    return std::string(kPortalPath) + "/" + kind + "/" + sender + "/" + token;
-}
-
-GVariant *shortcutList(const KeySelection &keys)
-{
-    GVariantBuilder list;
-    g_variant_builder_init(&list, G_VARIANT_TYPE("a(sa{sv})"));
-    for (const auto key : kFunctionKeys) {
-        if (!keys[slotIndex(key)])
-            continue;
-        const std::string label(keyLabel(key));
-        const std::string description = "Open the file bound to " + label;
-        GVariantBuilder properties;
-        g_variant_builder_init(&properties, G_VARIANT_TYPE_VARDICT);
-        g_variant_builder_add(&properties, "{sv}", "description", g_variant_new_string(description.c_str()));
-        g_variant_builder_add(&properties, "{sv}", "preferred_trigger", g_variant_new_string(label.c_str()));
-        g_variant_builder_add(&list, "(s@a{sv})", label.c_str(), g_variant_builder_end(&properties));
-    }
-    return g_variant_builder_end(&list);
-}
-
-// Every selected key without a trigger: the desktop bound none of them.
-DesktopTriggers unassigned(const KeySelection &keys)
-{
-    DesktopTriggers triggers;
-    for (const auto key : kFunctionKeys)
-        if (keys[slotIndex(key)])
-            triggers[slotIndex(key)] = std::string();
-    return triggers;
-}
-
-// The triggers a list of shortcuts, as the portal describes them, gives our
-// keys; a key the list leaves out has none. Without a list nothing is known.
-DesktopTriggers triggersIn(GVariant *shortcuts, const KeySelection &keys)
-{
-    if (!shortcuts || !g_variant_is_of_type(shortcuts, G_VARIANT_TYPE("a(sa{sv})")))
-        return {};
-    DesktopTriggers triggers = unassigned(keys);
-    GVariantIter iter;
-    g_variant_iter_init(&iter, shortcuts);
-    const char *id = nullptr;
-    GVariant *properties = nullptr;
-    while (g_variant_iter_next(&iter, "(&s@a{sv})", &id, &properties)) {
-        const GVariantPtr owned(properties);
-        const auto key = keyForId(id);
-        if (!key || !keys[slotIndex(*key)])
-            continue;
-        const char *trigger = nullptr;
-        // A backend that does not describe triggers leaves the key as it is.
-        if (g_variant_lookup(properties, "trigger_description", "&s", &trigger))
-            triggers[slotIndex(*key)] = trigger;
-        else
-            triggers[slotIndex(*key)].reset();
-    }
-    return triggers;
-}
-
-bool listsEveryKey(GVariant *shortcuts, const KeySelection &keys)
-{
-    KeySelection listed{};
-    if (shortcuts && g_variant_is_of_type(shortcuts, G_VARIANT_TYPE("a(sa{sv})"))) {
-        GVariantIter iter;
-        g_variant_iter_init(&iter, shortcuts);
-        const char *id = nullptr;
-        while (g_variant_iter_next(&iter, "(&s@a{sv})", &id, nullptr))
-            if (const auto key = keyForId(id))
-                listed[slotIndex(*key)] = true;
-    }
-    for (std::size_t slot = 0; slot < kFunctionKeyCount; ++slot)
-        if (keys[slot] && !listed[slot])
-            return false;
-    return true;
+    return code == 1 ? "the user cancelled" : code == 0 ? "no session in the answer" : "it failed";
 }
 
 } // namespace
@@ -184,6 +104,7 @@ public:
         : events_(std::move(events)), context_(g_main_context_new()), loop_(g_main_loop_new(context_, FALSE)),
           cancellable_(g_cancellable_new()), thread_([this] { run(); })
     {
+        post([this] { start(); });
     }
 
     ~Worker()
@@ -209,34 +130,15 @@ public:
             new Job(std::move(job)), [](gpointer data) { delete static_cast<Job *>(data); });
     }
 
-    bool open(std::string *error)
-    {
-        connection_ = connectToSessionBus(error);
-        if (!connection_)
-            return false;
-        registerAppId(connection_.get());
-        const auto version = globalShortcutsVersion(connection_.get(), error);
-        if (!version)
-            return false;
-        version_ = *version;
-        sessionPath_ = portalObjectPath(connection_.get(), "session", kSessionToken);
-        g_signal_connect(connection_.get(), "closed", G_CALLBACK(&Worker::onClosed), this);
-        signalSubscription_ = g_dbus_connection_signal_subscribe(
-            connection_.get(), kPortalName, kShortcutsInterface, nullptr, kPortalPath, nullptr,
-            G_DBUS_SIGNAL_FLAGS_NONE, &Worker::onShortcutSignal, this, nullptr);
-        portalWatch_ = g_bus_watch_name_on_connection(connection_.get(), kPortalName, G_BUS_NAME_WATCHER_FLAGS_NONE,
-                                                      nullptr, &Worker::onPortalVanished, this, nullptr);
-        return true;
-    }
-
     void bind(const KeySelection &keys)
     {
         wanted_ = keys;
-        if (!busy_ && !lost_)
-            bindWanted();
+        sync();
     }
 
 private:
+    enum class State { Waiting, Bound, Failed };
+
     // One portal request under way: the answer comes as a Response signal
     // on an object named after our token.
     struct Request {
@@ -244,6 +146,8 @@ private:
         guint subscription = 0;
         std::function<void(guint32 code, GVariant *results)> answered;
     };
+
+    using CallDone = std::function<void(GVariant *reply, const GError *error)>;
 
     void run()
     {
@@ -253,19 +157,44 @@ private:
         g_main_context_pop_thread_default(context_);
     }
 
+    void start()
+    {
+        auto opened = openPrivateSessionConnection();
+        if (!opened.connection) {
+            lose(opened.problem);
+            return;
+        }
+        connection_ = std::move(opened.connection);
+        sessionPath_ = portalObjectPath(connection_.get(), "session", kSessionToken);
+        g_signal_connect(connection_.get(), "closed", G_CALLBACK(&Worker::onClosed), this);
+        shortcutSignals_ = g_dbus_connection_signal_subscribe(connection_.get(), kPortalName, kShortcutsInterface,
+                                                              nullptr, kPortalPath, nullptr, G_DBUS_SIGNAL_FLAGS_NONE,
+                                                              &Worker::onShortcutSignal, this, nullptr);
+        backendSignals_ = g_dbus_connection_signal_subscribe(
+            connection_.get(), kBusName, kBusName, "NameOwnerChanged", kBusPath, kBackendNamespace,
+            G_DBUS_SIGNAL_FLAGS_MATCH_ARG0_NAMESPACE, &Worker::onBackendOwnerChanged, this, nullptr);
+        portalWatch_ =
+            g_bus_watch_name_on_connection(connection_.get(), kPortalName, G_BUS_NAME_WATCHER_FLAGS_NONE,
+                                           &Worker::onPortalAppeared, &Worker::onPortalVanished, this, nullptr);
+        waitingSince();
+        probe();
+    }
+
     void shutDown()
     {
         stopping_ = true;
+        retry_.stop();
+        notice_.stop();
         g_cancellable_cancel(cancellable_.get());
         // Cancelled calls still answer through this context.
         while (pendingCalls_ > 0)
             g_main_context_iteration(context_, TRUE);
         if (connection_) {
-            for (auto &[path, request] : requests_)
-                g_dbus_connection_signal_unsubscribe(connection_.get(), request->subscription);
-            requests_.clear();
-            if (signalSubscription_)
-                g_dbus_connection_signal_unsubscribe(connection_.get(), signalSubscription_);
+            dropRequests();
+            if (shortcutSignals_)
+                g_dbus_connection_signal_unsubscribe(connection_.get(), shortcutSignals_);
+            if (backendSignals_)
+                g_dbus_connection_signal_unsubscribe(connection_.get(), backendSignals_);
             if (portalWatch_)
                 g_bus_unwatch_name(portalWatch_);
             g_signal_handlers_disconnect_by_data(connection_.get(), this);
@@ -278,24 +207,180 @@ private:
         g_main_loop_quit(loop_);
     }
 
-    // Binding starts over from a new session: the portal of Plasma 5.27
-    // takes the shortcuts only when the session is made, and closing the
-    // session releases the keys no longer wanted.
-    void bindWanted()
+    // Asks the portal (which the bus starts if need be) for its global
+    // shortcuts, then binds the keys wanted. Newer portals know a program
+    // outside a sandbox only by the id it registers before any other call;
+    // older ones have no registry.
+    void probe()
     {
-        const KeySelection keys = wanted_;
-        bound_ = keys;
-        if (sessionOpen_) {
-            sessionOpen_ = false;
-            callAsync(sessionPath_.c_str(), "org.freedesktop.portal.Session", "Close", nullptr,
-                      [](GVariant *, const GError *) {});
+        if (probing_ || portalUp_ || lost_ || stopping_)
+            return;
+        retry_.stop();
+        probing_ = true;
+        const unsigned generation = generation_;
+        GVariantBuilder options;
+        g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
+        callAsync(kPortalPath, kRegistryInterface, "Register", g_variant_new("(sa{sv})", kAppId, &options),
+                  [this, generation](GVariant *, const GError *error) {
+                      if (generation != generation_)
+                          return;
+                      if (error && isUnreachable(error)) {
+                          probing_ = false;
+                          fail("the desktop's global shortcuts portal does not answer: " + describe(error));
+                          return;
+                      }
+                      if (error && !isMissingMethod(error))
+                          printDiagnostic(std::string("vantrel: the portal did not register the application id ") +
+                                          kAppId + ": " + error->message);
+                      askVersion(generation);
+                  });
+    }
+
+    void askVersion(unsigned generation)
+    {
+        callAsync(kPortalPath, "org.freedesktop.DBus.Properties", "Get",
+                  g_variant_new("(ss)", kShortcutsInterface, "version"),
+                  [this, generation](GVariant *reply, const GError *error) {
+                      if (generation != generation_)
+                          return;
+                      probing_ = false;
+                      std::string why;
+                      const auto version = versionIn(reply, error, &why);
+                      if (!version) {
+                          fail(why);
+                          return;
+                      }
+                      version_ = *version;
+                      portalUp_ = true;
+                      sync();
+                  });
+    }
+
+    static void onPortalAppeared(GDBusConnection *, const char *, const char *owner, gpointer data)
+    {
+        static_cast<Worker *>(data)->portalAppeared(owner);
+    }
+
+    static void onPortalVanished(GDBusConnection *, const char *, gpointer data)
+    {
+        static_cast<Worker *>(data)->portalVanished();
+    }
+
+    // Whoever started it, us or another program: it is asked at once.
+    void portalAppeared(const std::string &owner)
+    {
+        if (owner == portalOwner_)
+            return;
+        if (!portalOwner_.empty())
+            portalGone();
+        portalOwner_ = owner;
+        if (!portalUp_ && !probing_)
+            probe();
+    }
+
+    void portalVanished()
+    {
+        // Not there yet at the start: the first call starts it.
+        if (portalOwner_.empty())
+            return;
+        portalOwner_.clear();
+        portalGone();
+        fail("the desktop's portal went away");
+    }
+
+    // Nothing the gone portal said or was asked still counts; a new one knows
+    // nothing of us.
+    void portalGone()
+    {
+        ++generation_;
+        probing_ = false;
+        portalUp_ = false;
+        busy_ = false;
+        dropRequests();
+        bound_.reset();
+        sessionMayExist_ = false;
+    }
+
+    static void onBackendOwnerChanged(GDBusConnection *, const char *, const char *, const char *, const char *,
+                                      GVariant *parameters, gpointer data)
+    {
+        const char *name = nullptr;
+        const char *before = nullptr;
+        const char *after = nullptr;
+        if (!g_variant_is_of_type(parameters, G_VARIANT_TYPE("(sss)")))
+            return;
+        g_variant_get(parameters, "(&s&s&s)", &name, &before, &after);
+        auto *worker = static_cast<Worker *>(data);
+        if (*before && !*after)
+            worker->backendGone(name);
+        else if (!*before && *after)
+            worker->backendCame();
+    }
+
+    // The session the portal holds for us lost its other half with the
+    // backend: the keys are dead until a backend makes a new one.
+    void backendGone(const std::string &name)
+    {
+        if (!portalUp_ || !sessionMayExist_)
+            return;
+        ++generation_;
+        busy_ = false;
+        dropRequests();
+        bound_.reset();
+        enterState(State::Failed, "the desktop's portal backend " + name + " went away");
+        sync();
+    }
+
+    void backendCame()
+    {
+        if (portalUp_ && state_ == State::Failed && retry_.running()) {
+            retry_.stop();
+            sync();
         }
-        DesktopTriggers none;
-        if (std::none_of(keys.begin(), keys.end(), [](bool used) { return used; })) {
-            events_.triggers(none);
+    }
+
+    // Brings the desktop's shortcuts to the selection wanted, one change at
+    // a time: a change asked for meanwhile follows when this one is done.
+    // Binding starts over from a closed session: the portal of Plasma 5.27
+    // takes the shortcuts only when the session is made, closing releases the
+    // keys no longer wanted, and the fixed token can name one session only.
+    void sync()
+    {
+        if (lost_ || stopping_ || !portalUp_ || busy_ || bound_ == wanted_)
+            return;
+        busy_ = true;
+        const KeySelection keys = wanted_;
+        const unsigned generation = generation_;
+        closeSession(generation, [this, keys, generation] {
+            if (anyKey(keys))
+                createSession(keys, generation);
+            else
+                bound(keys, DesktopTriggers{});
+        });
+    }
+
+    void closeSession(unsigned generation, std::function<void()> then)
+    {
+        if (!sessionMayExist_) {
+            then();
             return;
         }
-        busy_ = true;
+        // Awaited: the portal takes the session's path back before answering.
+        callAsync(sessionPath_.c_str(), "org.freedesktop.portal.Session", "Close", nullptr,
+                  [this, generation, then = std::move(then)](GVariant *, const GError *) {
+                      if (generation != generation_)
+                          return;
+                      // Failing means there was none left to close.
+                      sessionMayExist_ = false;
+                      then();
+                  });
+    }
+
+    void createSession(const KeySelection &keys, unsigned generation)
+    {
+        // A session may be made even when the answer says otherwise; the
+        // next attempt closes it first.
+        sessionMayExist_ = true;
         GVariantBuilder options;
         g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
         g_variant_builder_add(&options, "{sv}", "session_handle_token", g_variant_new_string(kSessionToken));
@@ -306,26 +391,28 @@ private:
                 g_variant_builder_add(&options, "{sv}", "handle_token", handleToken);
                 return g_variant_new("(a{sv})", &options);
             },
-            [this, keys](guint32 code, GVariant *results) { sessionCreated(keys, code, results); });
+            [this, keys, generation](guint32 code, GVariant *results) {
+                if (generation == generation_)
+                    sessionCreated(keys, code, results);
+            });
     }
 
     void sessionCreated(const KeySelection &keys, guint32 code, GVariant *results)
     {
         const char *handle = nullptr;
         if (code != 0 || !g_variant_lookup(results, "session_handle", "&s", &handle)) {
-            report("the desktop made no global shortcuts session", code);
-            finish(DesktopTriggers{});
+            failBinding("the desktop made no global shortcuts session (" + responseProblem(code) + ")");
             return;
         }
-        sessionOpen_ = true;
         sessionPath_ = handle;
         const GVariantPtr shortcuts(g_variant_lookup_value(results, "shortcuts", G_VARIANT_TYPE("a(sa{sv})")));
         // Plasma 5.27 bound them with the session and would open its
         // settings on every BindShortcuts.
         if (version_ == 1 && listsEveryKey(shortcuts.get(), keys)) {
-            finish(triggersIn(shortcuts.get(), keys));
+            bound(keys, triggersIn(shortcuts.get(), keys));
             return;
         }
+        const unsigned generation = generation_;
         request(
             "BindShortcuts",
             [&](GVariant *handleToken) {
@@ -334,32 +421,96 @@ private:
                 g_variant_builder_add(&options, "{sv}", "handle_token", handleToken);
                 return g_variant_new("(o@a(sa{sv})sa{sv})", sessionPath_.c_str(), shortcutList(keys), "", &options);
             },
-            [this, keys](guint32 code, GVariant *bound) {
-                if (code != 0) {
-                    report("the desktop did not bind F6 to F12", code);
-                    finish(unassigned(keys));
+            [this, keys, generation](guint32 code, GVariant *answer) {
+                if (generation != generation_)
+                    return;
+                if (code == 1) {
+                    // The user said no to the desktop's question: asking
+                    // again and again would only pester them.
+                    printDiagnostic("vantrel: the desktop did not bind F6 to F12 (the user cancelled)");
+                    bound(keys, unassigned(keys));
                     return;
                 }
-                const GVariantPtr shortcuts(g_variant_lookup_value(bound, "shortcuts", G_VARIANT_TYPE("a(sa{sv})")));
-                finish(triggersIn(shortcuts.get(), keys));
+                if (code != 0) {
+                    failBinding("the desktop did not bind F6 to F12 (" + responseProblem(code) + ")");
+                    return;
+                }
+                const GVariantPtr shortcuts(g_variant_lookup_value(answer, "shortcuts", G_VARIANT_TYPE("a(sa{sv})")));
+                bound(keys, triggersIn(shortcuts.get(), keys));
             });
     }
 
-    void finish(const DesktopTriggers &triggers)
+    void bound(const KeySelection &keys, const DesktopTriggers &triggers)
     {
         busy_ = false;
+        bound_ = keys;
+        retry_.stop();
+        retryDelay_ = {};
         events_.triggers(triggers);
-        if (wanted_ != bound_ && !lost_)
-            bindWanted();
+        enterState(State::Bound, {});
+        sync();
     }
 
-    static void report(const char *what, guint32 code)
+    void failBinding(const std::string &why)
     {
-        printDiagnostic(std::string("vantrel: ") + what + " (" +
-                        (code == 1   ? "the user cancelled"
-                         : code == 0 ? "no session in the answer"
-                                     : "it failed") +
-                        ")");
+        busy_ = false;
+        bound_.reset();
+        fail(why);
+    }
+
+    // Asks again after a growing delay: the portal or the request, whichever
+    // is due.
+    void fail(const std::string &why)
+    {
+        enterState(State::Failed, why);
+        if (retry_.running() || lost_ || stopping_)
+            return;
+        retryDelay_ = retryDelay_.count() == 0 ? std::chrono::milliseconds(kFirstRetry)
+                                               : std::min<std::chrono::milliseconds>(retryDelay_ * 2, kLongestRetry);
+        retry_.start(context_, retryDelay_, [this] {
+            if (portalUp_)
+                sync();
+            else
+                probe();
+        });
+    }
+
+    void enterState(State state, const std::string &why)
+    {
+        if (state == state_ && why == why_)
+            return;
+        const State before = state_;
+        state_ = state;
+        why_ = why;
+        if (state == State::Bound) {
+            notice_.stop();
+            noticeDue_ = true;
+            printDiagnostic(before == State::Waiting ? kWatchingLine : std::string(kWatchingLine) + " again");
+            return;
+        }
+        printDiagnostic("vantrel: " + why + "; F6 to F12 open nothing until the desktop answers");
+        if (before == State::Bound)
+            waitingSince();
+    }
+
+    // The keys do not work from now on, until bound again.
+    void waitingSince()
+    {
+        if (!noticeDue_ || notice_.running())
+            return;
+        notice_.start(context_, kUnavailableNotice, [this] {
+            if (state_ == State::Bound)
+                return;
+            noticeDue_ = false;
+            events_.unavailable(why_.empty() ? "the desktop's global shortcuts portal has not answered yet" : why_);
+        });
+    }
+
+    void dropRequests()
+    {
+        for (auto &[path, request] : requests_)
+            g_dbus_connection_signal_unsubscribe(connection_.get(), request->subscription);
+        requests_.clear();
     }
 
     // Calls a portal method that answers through a request object; the
@@ -399,8 +550,6 @@ private:
         const GVariantPtr none(g_variant_ref_sink(g_variant_builder_end(&empty)));
         pending->answered(code, results ? results : none.get());
     }
-
-    using CallDone = std::function<void(GVariant *reply, const GError *error)>;
 
     void callAsync(const char *path, const char *interface, const char *method, GVariant *arguments, CallDone done)
     {
@@ -446,18 +595,16 @@ private:
     {
         const auto at = std::chrono::steady_clock::now().time_since_epoch();
         // Older portals send every session's signals to every client.
-        const char *session = nullptr;
-        if (!sessionOpen_ || !g_variant_is_container(parameters) || g_variant_n_children(parameters) < 2)
+        if (!bound_ || !g_variant_is_container(parameters) || g_variant_n_children(parameters) < 2)
             return;
         const GVariantPtr first(g_variant_get_child_value(parameters, 0));
         if (!g_variant_is_of_type(first.get(), G_VARIANT_TYPE_OBJECT_PATH))
             return;
-        session = g_variant_get_string(first.get(), nullptr);
-        if (sessionPath_ != session)
+        if (sessionPath_ != g_variant_get_string(first.get(), nullptr))
             return;
         if (name == "ShortcutsChanged") {
             const GVariantPtr shortcuts(g_variant_get_child_value(parameters, 1));
-            events_.triggers(triggersIn(shortcuts.get(), bound_));
+            events_.triggers(triggersIn(shortcuts.get(), *bound_));
             return;
         }
         const bool activated = name == "Activated";
@@ -466,7 +613,7 @@ private:
         const GVariantPtr id(g_variant_get_child_value(parameters, 1));
         if (!g_variant_is_of_type(id.get(), G_VARIANT_TYPE_STRING))
             return;
-        if (const auto key = keyForId(g_variant_get_string(id.get(), nullptr)))
+        if (const auto key = keyOfShortcut(g_variant_get_string(id.get(), nullptr)))
             events_.signal({*key, activated, at});
     }
 
@@ -475,17 +622,13 @@ private:
         static_cast<Worker *>(data)->lose("the session bus connection ended: " + describe(error));
     }
 
-    static void onPortalVanished(GDBusConnection *, const char *, gpointer data)
-    {
-        static_cast<Worker *>(data)->lose("the desktop's portal went away");
-    }
-
     void lose(const std::string &why)
     {
         if (lost_ || stopping_)
             return;
         lost_ = true;
-        sessionOpen_ = false;
+        retry_.stop();
+        notice_.stop();
         events_.lost(why);
     }
 
@@ -494,19 +637,35 @@ private:
     GMainLoop *loop_;
     GObjectPtr<GCancellable> cancellable_;
     GObjectPtr<GDBusConnection> connection_;
-    unsigned version_ = 0;
-    guint signalSubscription_ = 0;
+    guint shortcutSignals_ = 0;
+    guint backendSignals_ = 0;
     guint portalWatch_ = 0;
     std::map<std::string, std::unique_ptr<Request>> requests_;
     unsigned requestCount_ = 0;
     int pendingCalls_ = 0;
+
+    // Of the portal now and our session there. Answers to calls made before
+    // the generation changed (the portal or its backend went) are dropped.
+    unsigned generation_ = 0;
+    std::string portalOwner_;
+    bool probing_ = false;
+    bool portalUp_ = false;
+    unsigned version_ = 0;
     std::string sessionPath_;
-    bool sessionOpen_ = false;
+    bool sessionMayExist_ = false;
     bool busy_ = false;
+    KeySelection wanted_{};
+    // What the desktop holds for us; nothing when that is not known.
+    std::optional<KeySelection> bound_;
+
+    State state_ = State::Waiting;
+    std::string why_;
+    MainContextTimer retry_;
+    std::chrono::milliseconds retryDelay_{};
+    MainContextTimer notice_;
+    bool noticeDue_ = true;
     bool lost_ = false;
     bool stopping_ = false;
-    KeySelection wanted_{};
-    KeySelection bound_{};
     std::thread thread_;
 };
 
@@ -514,35 +673,38 @@ PortalSession::PortalSession(PortalSessionEvents events) : worker_(std::make_uni
 
 PortalSession::~PortalSession() = default;
 
-bool PortalSession::open(std::string *error)
-{
-    std::promise<std::string> opened;
-    auto result = opened.get_future();
-    worker_->post([this, &opened] {
-        std::string why;
-        opened.set_value(worker_->open(&why) ? std::string() : (why.empty() ? "failed" : why));
-    });
-    const std::string why = result.get();
-    if (why.empty())
-        return true;
-    *error = why;
-    return false;
-}
-
 void PortalSession::bind(const KeySelection &keys)
 {
     worker_->post([this, keys] { worker_->bind(keys); });
 }
 
-bool portalOffersGlobalShortcuts()
+bool sessionBusHasPortal()
 {
-    std::string error;
-    const auto connection = connectToSessionBus(&error);
-    if (!connection)
+    auto opened = openPrivateSessionConnection();
+    if (!opened.connection)
         return false;
-    const bool offered = globalShortcutsVersion(connection.get(), &error).has_value();
-    g_dbus_connection_close_sync(connection.get(), nullptr, nullptr);
-    return offered;
+    GDBusConnection *connection = opened.connection.get();
+    const auto ask = [&](const char *method, GVariant *arguments, const char *type) {
+        // The bus itself answers at once; the limit is for a bus in trouble.
+        constexpr int kBusTimeoutMs = 2000;
+        return GVariantPtr(g_dbus_connection_call_sync(connection, kBusName, kBusPath, kBusName, method, arguments,
+                                                       G_VARIANT_TYPE(type), G_DBUS_CALL_FLAGS_NONE, kBusTimeoutMs,
+                                                       nullptr, nullptr));
+    };
+    bool found = false;
+    if (const auto owned = ask("NameHasOwner", g_variant_new("(s)", kPortalName), "(b)"))
+        g_variant_get(owned.get(), "(b)", &found);
+    if (!found) {
+        if (const auto activatable = ask("ListActivatableNames", nullptr, "(as)")) {
+            const char **names = nullptr;
+            g_variant_get(activatable.get(), "(^a&s)", &names);
+            for (const char **name = names; name && *name && !found; ++name)
+                found = std::string_view(*name) == kPortalName;
+            g_free(names);
+        }
+    }
+    g_dbus_connection_close_sync(connection, nullptr, nullptr);
+    return found;
 }
 
 } // namespace vantrel::platform::linux_backend

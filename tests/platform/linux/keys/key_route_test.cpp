@@ -70,7 +70,7 @@ TEST(KeyRoute, ChosenFromTheSessionAndTheDesktopOrForced)
                 return std::nullopt;
             return found->second;
         };
-        probes.portalOffersGlobalShortcuts = [&] {
+        probes.desktopHasPortal = [&] {
             EXPECT_NE(c.portal, Portal::MustNotBeAsked);
             return c.portal == Portal::Offered;
         };
