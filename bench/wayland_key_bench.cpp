@@ -20,6 +20,7 @@
 #include "launch_probe_desktop.h"
 #include "platform/linux/keys/portal_key_source.h"
 #include "platform/linux/keys/x11_key_source.h"
+#include "platform/platform.h"
 #include "private_x_server.h"
 #include "wayland_desktop.h"
 #include "x11_test_keyboard.h"
@@ -129,7 +130,7 @@ int main(int argc, char *argv[])
     std::printf("%-22s %6s %6s %5s %8s %12s %12s %12s\n", "route", "taps", "opens", "lost", "doubled", "median ms",
                 "p99 ms", "max ms");
     {
-        platform::linux_backend::PortalKeySource source;
+        platform::linux_backend::PortalKeySource source(platform::createUserNotice());
         test::WaylandKeyboard keyboard;
         printTaps("portal (fake input)",
                   runTapFlood(

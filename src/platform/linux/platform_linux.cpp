@@ -41,14 +41,13 @@ std::unique_ptr<Registry> createRegistry() { return std::make_unique<linux_backe
 
 std::unique_ptr<KeySource> createKeySource()
 {
-    const auto choice =
-        linux_backend::chooseKeyRoute({environmentVariable, linux_backend::sessionBusHasPortal});
+    const auto choice = linux_backend::chooseKeyRoute({environmentVariable, linux_backend::sessionBusHasPortal});
     printDiagnostic(choice.line);
     switch (choice.route) {
     case linux_backend::KeyRoute::XInput2:
         return std::make_unique<linux_backend::X11KeySource>();
     case linux_backend::KeyRoute::Portal:
-        return std::make_unique<linux_backend::PortalKeySource>();
+        return std::make_unique<linux_backend::PortalKeySource>(std::make_shared<linux_backend::DesktopNotice>());
     case linux_backend::KeyRoute::None:
         break;
     }

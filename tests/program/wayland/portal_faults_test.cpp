@@ -2,9 +2,11 @@
 // killed and started again (by another program or by the program itself),
 // its backend killed, the keys with files changed quickly under load, and a
 // portal hung at the start. Whatever happens, the keys come back by
-// themselves, and the focused program gets the keys that have no file.
+// themselves, the focused program gets the keys that have no file, and a
+// user whose keys stay dead for a while is told once.
 
 #include "bus_service.h"
+#include "recording_notification_server.h"
 #include "wayland_program.h"
 #include "x_client.h"
 
@@ -106,6 +108,8 @@ protected:
 
 TEST_F(PortalFaults, APortalStartedAgainByAnyoneHandsTheKeysBack)
 {
+    RecordingNotificationServer notifications;
+    ASSERT_TRUE(notifications.serving());
     bind({"F6", "F7"});
     const auto vantrel = start();
     waitUntilWatching();
@@ -134,6 +138,8 @@ TEST_F(PortalFaults, APortalStartedAgainByAnyoneHandsTheKeysBack)
 
     exitThroughTheTray(*vantrel);
     EXPECT_TRUE(reachesTheWindow("F6")) << "F6 stayed taken after the program ended";
+    // Back long before anyone need be told.
+    EXPECT_TRUE(notifications.waitFor(1, 0ms).empty());
 }
 
 TEST_F(PortalFaults, ABackendThatGoesAwayIsToldAndTheKeysAreBoundAgain)
@@ -178,6 +184,8 @@ TEST_F(PortalFaults, QuickChangesUnderLoadEndWithExactlyTheKeysThatHaveFiles)
 
 TEST_F(PortalFaults, AHungPortalHoldsUpNeitherTheStartNorTheKeysOnceItAnswers)
 {
+    RecordingNotificationServer notifications;
+    ASSERT_TRUE(notifications.serving());
     bind({"F6"});
     ASSERT_TRUE(portal.start());
     ASSERT_TRUE(portal.pause());
@@ -195,10 +203,17 @@ TEST_F(PortalFaults, AHungPortalHoldsUpNeitherTheStartNorTheKeysOnceItAnswers)
     EXPECT_NE(errors().find("vantrel: waiting for the desktop's global shortcuts portal\n"), std::string::npos)
         << errors();
 
+    // Dead keys for a while: told once, with what to do.
+    const auto told = notifications.waitFor(1, 30s);
+    ASSERT_EQ(told.size(), 1u) << errors();
+    EXPECT_EQ(told[0].summary, "F6 to F12 do not work for now");
+    EXPECT_NE(told[0].body.find("vantrel --press F6"), std::string::npos) << told[0].body;
+
     portal.resume();
     const auto since = Clock::now();
     waitUntilWatching();
     std::cout << "keys working " << secondsSince(since) << " s after the portal woke\n";
+    EXPECT_EQ(notifications.waitFor(2, 1s).size(), 1u) << "told more than once";
     EXPECT_NE(errors().find("vantrel: watching F6 to F12 through the desktop's global shortcuts portal\n"),
               std::string::npos)
         << errors();

@@ -3,9 +3,12 @@
 #include "platform/key_source.h"
 #include "platform/linux/keys/portal_session.h"
 #include "platform/linux/keys/shortcut_press_counter.h"
+#include "platform/user_notice.h"
 
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace vantrel::platform::linux_backend {
@@ -15,9 +18,12 @@ namespace vantrel::platform::linux_backend {
 // other programs while Vantrel runs. The conversation with the portal runs
 // on a thread of its own, which wakes the program through a descriptor only
 // when the desktop reports something, so an idle program does no work.
+// Starting does not wait for the portal; while the keys do not work for more
+// than a few seconds, the user is told once through the notice, with what to
+// do.
 class PortalKeySource final : public KeySource {
 public:
-    PortalKeySource();
+    explicit PortalKeySource(std::shared_ptr<UserNotice> notice);
     ~PortalKeySource() override;
 
     PortalKeySource(const PortalKeySource &) = delete;
@@ -36,11 +42,14 @@ private:
         std::mutex mutex;
         std::vector<ShortcutSignal> signals;
         std::optional<DesktopTriggers> triggers;
+        std::optional<std::string> unavailable;
         bool lost = false;
     };
 
     void wake();
+    void tellUnavailable(const std::string &why);
 
+    std::shared_ptr<UserNotice> notice_;
     int wakeFd_ = -1;
     Inbox inbox_;
     std::unique_ptr<PortalSession> session_;

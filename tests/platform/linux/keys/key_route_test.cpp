@@ -79,6 +79,10 @@ TEST(KeyRoute, ChosenFromTheSessionAndTheDesktopOrForced)
         EXPECT_EQ(choice.line.rfind("vantrel: ", 0), 0u) << choice.line;
         EXPECT_EQ(choice.line.find('\n'), std::string::npos);
         EXPECT_EQ(choice.line.find("vantrel --press") != std::string::npos, c.namesPressCommand) << choice.line;
+        // Whether the portal offers the keys shows only when it answers.
+        EXPECT_EQ(choice.line.find("waiting for the desktop's global shortcuts portal") != std::string::npos,
+                  c.expected == KeyRoute::Portal)
+            << choice.line;
         const auto forced = c.environment.find("VANTREL_KEY_SOURCE");
         if (forced != c.environment.end() && !forced->second.empty()) {
             EXPECT_NE(choice.line.find("VANTREL_KEY_SOURCE"), std::string::npos) << choice.line;
