@@ -176,7 +176,7 @@ private:
         portalWatch_ =
             g_bus_watch_name_on_connection(connection_.get(), kPortalName, G_BUS_NAME_WATCHER_FLAGS_NONE,
                                            &Worker::onPortalAppeared, &Worker::onPortalVanished, this, nullptr);
-        waitingSince();
+        startUnavailableClock();
         probe();
     }
 
@@ -218,6 +218,11 @@ private:
         retry_.stop();
         probing_ = true;
         const unsigned generation = generation_;
+        // A portal takes one registration from a connection.
+        if (registered_) {
+            askVersion(generation);
+            return;
+        }
         GVariantBuilder options;
         g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
         callAsync(kPortalPath, kRegistryInterface, "Register", g_variant_new("(sa{sv})", kAppId, &options),
@@ -232,6 +237,7 @@ private:
                       if (error && !isMissingMethod(error))
                           printDiagnostic(std::string("vantrel: the portal did not register the application id ") +
                                           kAppId + ": " + error->message);
+                      registered_ = true;
                       askVersion(generation);
                   });
     }
@@ -294,6 +300,7 @@ private:
     {
         ++generation_;
         probing_ = false;
+        registered_ = false;
         portalUp_ = false;
         busy_ = false;
         dropRequests();
@@ -490,11 +497,11 @@ private:
         }
         printDiagnostic("vantrel: " + why + "; F6 to F12 open nothing until the desktop answers");
         if (before == State::Bound)
-            waitingSince();
+            startUnavailableClock();
     }
 
-    // The keys do not work from now on, until bound again.
-    void waitingSince()
+    // The keys do not work from now on: the user hears of it if that lasts.
+    void startUnavailableClock()
     {
         if (!noticeDue_ || notice_.running())
             return;
@@ -649,6 +656,7 @@ private:
     unsigned generation_ = 0;
     std::string portalOwner_;
     bool probing_ = false;
+    bool registered_ = false;
     bool portalUp_ = false;
     unsigned version_ = 0;
     std::string sessionPath_;
