@@ -10,14 +10,13 @@
 #include "child_process.h"
 #include "launch_probe_desktop.h"
 #include "private_session_bus.h"
+#include "process_tree.h"
 #include "recording_notification_server.h"
 #include "x11_test_keyboard.h"
 #include "x_client.h"
 
 #include <X11/keysym.h>
 #include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -207,8 +206,6 @@ int threadsOf(pid_t pid)
 // each of them, and each is still reaped when it ends.
 TEST(HotKeys, ProgramsThatKeepRunningHoldNoThreadOfVantrels)
 {
-    // The programs, orphaned, come to this test, which ends them.
-    ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
     ProbeDesktop desktop;
     const fs::path running = desktop.root() / "running";
     fs::create_directory(running);
@@ -248,12 +245,11 @@ TEST(HotKeys, ProgramsThatKeepRunningHoldNoThreadOfVantrels)
     EXPECT_TRUE(waitUntil([&] { return threadsOf(vantrel.pid()) <= before + 2; }, std::chrono::seconds(10)))
         << kPrograms << " running programs hold " << threadsOf(vantrel.pid()) - before << " threads of Vantrel's";
 
-    for (const auto &entry : fs::directory_iterator(running)) {
-        const pid_t pid = std::stoi(entry.path().filename().string());
-        kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
-    }
-    EXPECT_FALSE(hasZombieChild(vantrel.pid())) << "an ended program was left unreaped";
+    for (const auto &entry : fs::directory_iterator(running))
+        kill(std::stoi(entry.path().filename().string()), SIGTERM);
+    EXPECT_TRUE(waitUntil([&] { return descendantsOf(vantrel.pid()).empty(); }))
+        << "programs still running after they were ended";
+    EXPECT_TRUE(waitUntil([&] { return !hasZombieChild(vantrel.pid()); })) << "an ended program was left unreaped";
 }
 
 } // namespace

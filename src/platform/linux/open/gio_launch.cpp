@@ -1,6 +1,7 @@
 #include "platform/linux/open/gio_launch.h"
 
 #include "platform/linux/glib_handles.h"
+#include "platform/linux/open/child_reaper.h"
 
 #include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
@@ -9,9 +10,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <linux/close_range.h>
-#include <pthread.h>
-#include <sys/wait.h>
+#include <spawn.h>
 #include <unistd.h>
 
 extern char **environ;
@@ -45,71 +44,24 @@ std::string launchApplication(GAppInfo *app, const char *uri)
     return launched ? std::string() : messageOf(error);
 }
 
-struct Descriptor {
-    explicit Descriptor(int opened) : fd(opened) {}
-    ~Descriptor() { close(); }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    void close()
+class PosixSpawnSetup {
+public:
+    PosixSpawnSetup()
     {
-        if (fd >= 0)
-            ::close(fd);
-        fd = -1;
+        posix_spawnattr_init(&attributes_);
+        posix_spawn_file_actions_init(&actions_);
     }
-    int fd;
+    ~PosixSpawnSetup()
+    {
+        posix_spawn_file_actions_destroy(&actions_);
+        posix_spawnattr_destroy(&attributes_);
+    }
+    PosixSpawnSetup(const PosixSpawnSetup &) = delete;
+    PosixSpawnSetup &operator=(const PosixSpawnSetup &) = delete;
+
+    posix_spawnattr_t attributes_;
+    posix_spawn_file_actions_t actions_;
 };
-
-// In a child of ours, where only system calls are safe: another thread may
-// have held any lock at the fork.
-[[noreturn]] void leaveWithError(int report)
-{
-    const int error = errno;
-    [[maybe_unused]] const ssize_t written = ::write(report, &error, sizeof error);
-    _exit(127);
-}
-
-[[noreturn]] void becomeProgram(const char *path, char *const argv[], int report)
-{
-    if (::setsid() < 0)
-        leaveWithError(report);
-    // Signals start as a freshly started program expects them: none blocked,
-    // none ignored.
-    struct sigaction byDefault {};
-    byDefault.sa_handler = SIG_DFL;
-    for (int signal = 1; signal < NSIG; ++signal)
-        ::sigaction(signal, &byDefault, nullptr);
-    sigset_t none;
-    sigemptyset(&none);
-    ::sigprocmask(SIG_SETMASK, &none, nullptr);
-    const int input = ::open("/dev/null", O_RDONLY);
-    if (input < 0)
-        leaveWithError(report);
-    if (input != STDIN_FILENO) {
-        if (::dup2(input, STDIN_FILENO) < 0)
-            leaveWithError(report);
-        ::close(input);
-    }
-    // Only the standard descriptors go on; the report closes at the exec.
-    if (::close_range(STDERR_FILENO + 1, ~0U, CLOSE_RANGE_CLOEXEC) != 0) {
-        ::close_range(STDERR_FILENO + 1, static_cast<unsigned>(report) - 1, 0);
-        ::close_range(static_cast<unsigned>(report) + 1, ~0U, 0);
-    }
-    ::execve(path, argv, environ);
-    leaveWithError(report);
-}
-
-// The middle of a double fork: the program's process is orphaned at once and
-// so reaped by the system (init, or the session's subreaper), and no thread
-// of ours has to wait for it, however long it runs.
-[[noreturn]] void startProgramAndLeave(const char *path, char *const argv[], int report)
-{
-    const pid_t program = _Fork();
-    if (program == 0)
-        becomeProgram(path, argv, report);
-    if (program < 0)
-        leaveWithError(report);
-    _exit(0);
-}
 
 } // namespace
 
@@ -164,56 +116,26 @@ std::string openDesktopEntry(const std::string &path)
 std::string runProgram(const std::string &path)
 {
     // Not GLib's spawning: when the kernel refuses a file (ENOEXEC), GLib runs
-    // it with /bin/sh; a plain execve reports the refusal instead.
-    // The pipe on which the program's process says why it could not start;
-    // it closes unwritten when the program's image replaces it.
-    int pipeEnds[2];
-    if (::pipe2(pipeEnds, O_CLOEXEC) != 0)
-        return std::string("cannot run it: ") + std::strerror(errno);
-    // Above the standard descriptors, which the program's process replaces.
-    for (int &end : pipeEnds) {
-        if (end <= STDERR_FILENO) {
-            const int moved = ::fcntl(end, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
-            ::close(end);
-            end = moved;
-        }
-    }
-    const Descriptor reading(pipeEnds[0]);
-    Descriptor writing(pipeEnds[1]);
-    if (reading.fd < 0 || writing.fd < 0)
-        return std::string("cannot run it: ") + std::strerror(errno);
-
+    // it with /bin/sh. glibc's posix_spawn reports the refusal instead.
+    PosixSpawnSetup setup;
+    sigset_t noSignals;
+    sigemptyset(&noSignals);
+    posix_spawnattr_setsigmask(&setup.attributes_, &noSignals);
+    posix_spawnattr_setflags(&setup.attributes_, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK);
+    posix_spawn_file_actions_addopen(&setup.actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addclosefrom_np(&setup.actions_, STDERR_FILENO + 1);
     char *const argv[] = {const_cast<char *>(path.c_str()), nullptr};
-    // No handler of ours may run in a child before its exec.
-    sigset_t all;
-    sigset_t previous;
-    sigfillset(&all);
-    pthread_sigmask(SIG_SETMASK, &all, &previous);
-    const pid_t middle = _Fork();
-    if (middle == 0)
-        startProgramAndLeave(path.c_str(), argv, writing.fd);
-    const int forkError = errno;
-    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-    if (middle < 0)
-        return std::string("cannot run it: ") + std::strerror(forkError);
-    writing.close();
-    // The middle process ends as soon as it has forked.
-    while (::waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {
-    }
-
-    int failure = 0;
-    ssize_t got = 0;
-    do
-        got = ::read(reading.fd, &failure, sizeof failure);
-    while (got < 0 && errno == EINTR);
-    if (got != static_cast<ssize_t>(sizeof failure))
-        return {};
+    pid_t child = 0;
+    const int failure = posix_spawn(&child, path.c_str(), &setup.actions_, &setup.attributes_, argv, environ);
     if (failure == ENOENT)
         // The file itself was there a moment ago: what is missing is what the
         // kernel loads to run it.
         return std::string("cannot run it: ") + std::strerror(failure) +
                " (a program it needs to start, such as its interpreter, is missing)";
-    return std::string("cannot run it: ") + std::strerror(failure);
+    if (failure != 0)
+        return std::string("cannot run it: ") + std::strerror(failure);
+    reapWhenEnded(child);
+    return {};
 }
 
 } // namespace vantrel::platform::linux_backend

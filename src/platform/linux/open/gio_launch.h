@@ -21,9 +21,9 @@ std::string openFileWithDefaultHandler(const std::string &path);
 std::string openDesktopEntry(const std::string &path);
 
 // Runs the program with its own path as the only argument, in a session of
-// its own, with only the standard descriptors, and leaves it to the system
-// to reap (no thread of ours waits for a program that runs). A file the
-// kernel refuses to run fails: it is never handed to a shell instead.
+// its own, with only the standard descriptors, reaped when it ends (see
+// reapWhenEnded). A file the kernel refuses to run fails: it is never handed
+// to a shell instead.
 std::string runProgram(const std::string &path);
 
 } // namespace vantrel::platform::linux_backend
