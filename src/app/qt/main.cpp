@@ -1,8 +1,8 @@
-#include "app/command_line.h"
+#include "app/command_line_answer.h"
 #include "app/qt/display_check.h"
-#include "app/session.h"
 #include "app/qt/startup_checks.h"
 #include "app/qt/website_launcher.h"
+#include "app/session.h"
 #include "artwork/artwork.h"
 #include "platform/platform.h"
 #include "windows/qt/fonts.h"
@@ -18,15 +18,11 @@
 #include <chrono>
 #include <iostream>
 #include <memory>
-#include <variant>
 
 int main(int argc, char *argv[])
 {
-    const auto command = vantrel::readCommandLine({argv, static_cast<std::size_t>(argc)}, std::cout, std::cerr);
-    if (const auto *answered = std::get_if<vantrel::ExitWith>(&command))
-        return answered->status;
-    if (const auto *press = std::get_if<vantrel::HandOverPress>(&command))
-        return vantrel::handOverPress(press->key, std::cerr);
+    if (const auto answered = vantrel::answeredCommandLine({argv, static_cast<std::size_t>(argc)}))
+        return *answered;
     if (!vantrel::platformPluginAvailable())
         return 1;
     if (!vantrel::displayReachable())

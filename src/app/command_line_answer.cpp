@@ -1,0 +1,21 @@
+#include "app/command_line_answer.h"
+
+#include "app/command_line.h"
+#include "app/session.h"
+
+#include <iostream>
+#include <variant>
+
+namespace vantrel {
+
+std::optional<int> answeredCommandLine(std::span<const char *const> arguments)
+{
+    const auto command = readCommandLine(arguments, std::cout, std::cerr);
+    if (const auto *answered = std::get_if<ExitWith>(&command))
+        return answered->status;
+    if (const auto *press = std::get_if<HandOverPress>(&command))
+        return handOverPress(press->key, std::cerr);
+    return std::nullopt;
+}
+
+} // namespace vantrel

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <optional>
+#include <span>
+
+namespace vantrel {
+
+// What every toolkit's program does first, before anything of its own: it
+// answers --help and --version on standard output, hands --press KEY to the
+// copy running in this session, and rejects anything else on standard error.
+// Returns the exit status when the command line was answered so, nothing
+// when the program is to start.
+std::optional<int> answeredCommandLine(std::span<const char *const> arguments);
+
+} // namespace vantrel
