@@ -8,6 +8,7 @@
 #include <pthread.h>
 
 #include <algorithm>
+#include <chrono>
 #include <system_error>
 #include <utility>
 
@@ -24,6 +25,8 @@ constexpr gint32 kDefaultExpiry = -1;
 // A service that has not answered by then is taken for absent, and the
 // notice goes to standard error.
 constexpr int kCallTimeoutMs = 5000;
+// How long the end of the program waits for a notice on its way.
+constexpr std::chrono::milliseconds kSendingGrace{300};
 
 // Bus text must be UTF-8: a lone surrogate (from a file name that was not)
 // shows as U+FFFD.
@@ -66,10 +69,13 @@ DesktopNotice::DesktopNotice() : cancellable_(g_cancellable_new())
 DesktopNotice::~DesktopNotice()
 {
     {
-        const std::lock_guard lock(mutex_);
+        std::unique_lock lock(mutex_);
         stopping_ = true;
+        wake_.notify_all();
+        // A notice on its way most often arrives within moments; only one
+        // that does not is given up and said on standard error.
+        wake_.wait_for(lock, kSendingGrace, [this] { return !sending_; });
     }
-    wake_.notify_all();
     g_cancellable_cancel(cancellable_);
     if (thread_.joinable())
         thread_.join();
@@ -111,10 +117,13 @@ void DesktopNotice::serve()
             return;
         const Notice notice = std::move(queue_.front());
         queue_.pop_front();
+        sending_ = true;
         lock.unlock();
         if (!show(notice))
             printNotice(notice.summary, notice.body);
         lock.lock();
+        sending_ = false;
+        wake_.notify_all();
     }
 }
 

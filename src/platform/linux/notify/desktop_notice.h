@@ -21,7 +21,8 @@ namespace vantrel::platform::linux_backend {
 class DesktopNotice final : public UserNotice {
 public:
     DesktopNotice();
-    // Cancels a call under way; what was not sent yet goes to standard error.
+    // Waits a moment for a notice on its way, then cancels it; what was not
+    // sent goes to standard error.
     ~DesktopNotice() override;
 
     DesktopNotice(const DesktopNotice &) = delete;
@@ -45,6 +46,7 @@ private:
     std::condition_variable wake_;
     std::deque<Notice> queue_;
     bool stopping_ = false;
+    bool sending_ = false;
     GCancellable *cancellable_;
 
     // Used by the sending thread alone.

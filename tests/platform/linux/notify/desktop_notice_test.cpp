@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <thread>
 
@@ -84,6 +85,20 @@ TEST_F(DesktopNoticeTest, AHungDaemonHoldsUpNoCallerAndARunOfOneKeyIsSentOnce)
     EXPECT_EQ(got[1].summary, "failure last");
     EXPECT_EQ(got[1].replacesId, got[0].id);
     EXPECT_EQ(server.waitFor(3, std::chrono::milliseconds(500)).size(), 2u) << "the run was sent notice by notice";
+}
+
+// The end of the program does not wait on a hung daemon, and loses nothing.
+TEST_F(DesktopNoticeTest, ANoticeAHungDaemonNeverTookGoesToStandardErrorAtTheEnd)
+{
+    test::RecordingNotificationServer server;
+    ASSERT_TRUE(server.serving());
+    server.hold();
+    auto notice = std::make_unique<DesktopNotice>();
+    notice->tell("F12", u"stuck", u"in the daemon");
+    ASSERT_EQ(server.waitFor(1).size(), 1u);
+    ::testing::internal::CaptureStderr();
+    notice.reset();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "vantrel: stuck: in the daemon\n");
 }
 
 TEST_F(DesktopNoticeTest, MarkupIsEscapedOnlyForADaemonThatReadsIt)
