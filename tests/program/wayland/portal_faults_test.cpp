@@ -3,7 +3,8 @@
 // its backend killed, the keys with files changed quickly under load, and a
 // portal hung at the start. Whatever happens, the keys come back by
 // themselves, the focused program gets the keys that have no file, and a
-// user whose keys stay dead for a while is told once.
+// user whose keys stay dead for a while is told once. A portal without
+// global shortcuts is the desktop's way, not a fault: said once, not told.
 
 #include "bus_service.h"
 #include "recording_notification_server.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <filesystem>
 #include <iostream>
 #include <thread>
 
@@ -217,6 +219,36 @@ TEST_F(PortalFaults, AHungPortalHoldsUpNeitherTheStartNorTheKeysOnceItAnswers)
     EXPECT_NE(errors().find("vantrel: watching F6 to F12 through the desktop's global shortcuts portal\n"),
               std::string::npos)
         << errors();
+}
+
+TEST_F(PortalFaults, APortalWithoutGlobalShortcutsIsSaidOnceAndNotToldAsAFault)
+{
+    RecordingNotificationServer notifications;
+    ASSERT_TRUE(notifications.serving());
+    // The portal as on GNOME before 48 or sway: no backend of it offers
+    // global shortcuts. It starts on the first call, with this.
+    ASSERT_FALSE(portal.running());
+    const auto noBackends = desktop.root() / "no portal backends";
+    std::filesystem::create_directories(noBackends);
+    ASSERT_EQ(
+        runToEnd({"dbus-update-activation-environment", "XDG_DESKTOP_PORTAL_DIR=" + noBackends.string()}).exitCode, 0);
+    bind({"F6"});
+    const auto vantrel = start();
+    ASSERT_TRUE(waitUntil([&] { return errors().find("offers no global shortcuts") != std::string::npos; }))
+        << errors();
+    EXPECT_NE(errors().find("vantrel --press KEY"), std::string::npos) << errors();
+
+    // The way such a desktop hands over a key.
+    ASSERT_TRUE(waitUntil([&] { return runToEnd({VANTREL_EXECUTABLE, "--press", "F6"}).exitCode == 0; }));
+    EXPECT_TRUE(waitUntil([&] { return opensOf("F6") == 1; }));
+    // Past the time after which dead keys are told.
+    EXPECT_TRUE(notifications.waitFor(1, 12s).empty());
+    const std::string said = errors();
+    std::size_t times = 0;
+    for (auto at = said.find("offers no global shortcuts"); at != std::string::npos;
+         at = said.find("offers no global shortcuts", at + 1))
+        ++times;
+    EXPECT_EQ(times, 1u) << said;
 }
 
 } // namespace

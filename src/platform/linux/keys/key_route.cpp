@@ -9,8 +9,6 @@ namespace {
 
 constexpr std::string_view kForceVariable = "VANTREL_KEY_SOURCE";
 
-constexpr std::string_view kPressAdvice = "bind each key to \"vantrel --press KEY\" in the desktop's shortcut settings";
-
 std::string lowered(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(),

@@ -7,6 +7,10 @@
 
 namespace vantrel::platform::linux_backend {
 
+// What the user can do where nothing sees the keys themselves.
+inline constexpr std::string_view kPressAdvice =
+    "bind each key to \"vantrel --press KEY\" in the desktop's shortcut settings";
+
 // Which way F6 to F12 reach the program.
 enum class KeyRoute {
     // XInput2 on the X display: every key typed into an X program, observed.

@@ -3,6 +3,7 @@
 #include "platform/diagnostic.h"
 #include "platform/linux/bus/private_session_connection.h"
 #include "platform/linux/glib_handles.h"
+#include "platform/linux/keys/key_route.h"
 #include "platform/linux/keys/portal_shortcut_list.h"
 #include "platform/linux/main_context_timer.h"
 
@@ -72,19 +73,22 @@ bool isUnreachable(const GError *error)
 }
 
 // The interface's version in the reply to Properties.Get, or why there is
-// none.
-std::optional<unsigned> versionIn(GVariant *reply, const GError *error, std::string *why)
+// none; *offered: false when the portal answered that it has no global
+// shortcuts at all, which asking again does not change.
+std::optional<unsigned> versionIn(GVariant *reply, const GError *error, std::string *why, bool *offered)
 {
+    *offered = true;
     if (!reply) {
-        *why = isMissingMethod(error) || g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_INVALID_ARGS)
-                   ? "the desktop's portal offers no global shortcuts: " + describe(error)
-                   : "the desktop's global shortcuts portal does not answer: " + describe(error);
+        *offered = !isMissingMethod(error) && !g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_INVALID_ARGS);
+        *why = *offered ? "the desktop's global shortcuts portal does not answer: " + describe(error)
+                        : "the desktop's portal offers no global shortcuts (" + describe(error) + ")";
         return std::nullopt;
     }
     GVariantPtr value(g_variant_get_child_value(reply, 0));
     GVariantPtr version(g_variant_get_variant(value.get()));
     if (!g_variant_is_of_type(version.get(), G_VARIANT_TYPE_UINT32)) {
-        *why = "the global shortcuts portal gives no version";
+        *offered = false;
+        *why = "the desktop's global shortcuts portal gives no version";
         return std::nullopt;
     }
     return g_variant_get_uint32(version.get());
@@ -137,7 +141,16 @@ public:
     }
 
 private:
-    enum class State { Waiting, Bound, Failed };
+    enum class State {
+        // No portal has answered yet.
+        Waiting,
+        // The desktop holds our shortcuts, or none are wanted.
+        Bound,
+        // The portal, its backend or a request failed; asking again.
+        Failed,
+        // The portal has no global shortcuts.
+        Unsupported,
+    };
 
     // One portal request under way: the answer comes as a Response signal
     // on an object named after our token.
@@ -251,7 +264,15 @@ private:
                           return;
                       probing_ = false;
                       std::string why;
-                      const auto version = versionIn(reply, error, &why);
+                      bool offered = true;
+                      const auto version = versionIn(reply, error, &why, &offered);
+                      if (!version && !offered) {
+                          // The desktop's way, not a failure: asked again
+                          // only when another portal takes over.
+                          retry_.stop();
+                          enterState(State::Unsupported, why);
+                          return;
+                      }
                       if (!version) {
                           fail(why);
                           return;
@@ -493,6 +514,13 @@ private:
             notice_.stop();
             noticeDue_ = true;
             printDiagnostic(before == State::Waiting ? kWatchingLine : std::string(kWatchingLine) + " again");
+            return;
+        }
+        if (state == State::Unsupported) {
+            // Where the desktop runs "vantrel --press" for the keys, as it
+            // must here, they work: nothing to tell the user each start.
+            notice_.stop();
+            printDiagnostic("vantrel: " + why + "; " + std::string(kPressAdvice));
             return;
         }
         printDiagnostic("vantrel: " + why + "; F6 to F12 open nothing until the desktop answers");
