@@ -7,12 +7,12 @@
 // global shortcuts is the desktop's way, not a fault: said once, not told.
 
 #include "bus_service.h"
+#include "cpu_load.h"
 #include "recording_notification_server.h"
 #include "wayland_program.h"
 #include "x_client.h"
 
 #include <algorithm>
-#include <atomic>
 #include <filesystem>
 #include <iostream>
 #include <thread>
@@ -25,29 +25,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 const std::vector<std::string> kKeys = {"F6", "F7", "F8", "F9", "F10", "F11"};
-
-// Both cores busy, as on a machine that compiles something.
-class CpuLoad {
-public:
-    CpuLoad()
-    {
-        for (unsigned i = 0; i < std::max(2u, std::thread::hardware_concurrency()); ++i)
-            spinners_.emplace_back([this] {
-                while (!stop_)
-                    ;
-            });
-    }
-    ~CpuLoad()
-    {
-        stop_ = true;
-        for (auto &spinner : spinners_)
-            spinner.join();
-    }
-
-private:
-    std::atomic<bool> stop_{false};
-    std::vector<std::thread> spinners_;
-};
 
 double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
