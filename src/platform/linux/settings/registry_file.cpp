@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
 
 namespace vantrel::platform::linux_backend {
 
@@ -73,6 +74,22 @@ RegStatus statusForWrite(const FileFault &fault)
     }
 }
 
+// How long until a file last changed at that identity's times has been left
+// alone for the settling time; none when it has been already, or when its
+// times lie ahead (the clock was set back).
+std::chrono::milliseconds untilSettled(const FileIdentity &identity)
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const auto at = [](const timespec &time) {
+        return std::chrono::seconds(time.tv_sec) + std::chrono::nanoseconds(time.tv_nsec);
+    };
+    const auto since = at(now) - std::max(at(identity.modified), at(identity.changed));
+    if (since < std::chrono::nanoseconds(0) || since >= SettingsFileWatch::kSettleTime)
+        return std::chrono::milliseconds(0);
+    return std::chrono::ceil<std::chrono::milliseconds>(SettingsFileWatch::kSettleTime - since);
+}
+
 } // namespace
 
 RegistryFile::RegistryFile() : RegistryFile(defaultRegistryPath()) {}
@@ -81,6 +98,8 @@ RegistryFile::RegistryFile(std::string path, std::chrono::milliseconds lockWait)
     : path_(std::move(path)), lockWait_(lockWait)
 {
 }
+
+RegistryFile::~RegistryFile() = default;
 
 RegStatus RegistryFile::openKey(RegHandle root, const std::u16string &path, RegHandle *key)
 {
@@ -270,20 +289,81 @@ RegHandle RegistryFile::addHandle(KeyPath place)
 
 RegStatus RegistryFile::lookUp(RegKeyLookup &lookup)
 {
-    // No lock: writers replace the file in one rename, so it is always whole.
+    // No lock: our writers replace the file in one rename, so it is always
+    // whole; others that write it in place are followed.
     FileContents contents;
-    if (const RegStatus status = readCurrent("read", contents); status != ERROR_SUCCESS)
+    if (const RegStatus status = readCurrent(false, contents); status != ERROR_SUCCESS)
         return status;
     if (auto error = parseRegText(contents.bytes, lookup))
         return fail(ERROR_BADDB, "read", error->describe());
     return ERROR_SUCCESS;
 }
 
-RegStatus RegistryFile::readCurrent(const char *verb, FileContents &contents)
+RegStatus RegistryFile::readCurrent(bool forWrite, FileContents &contents)
 {
-    if (auto fault = readWholeFile(path_, kMaxRegTextBytes, contents))
-        return fail(statusForRead(*fault), verb, fault->reason);
-    return ERROR_SUCCESS;
+    const char *verb = forWrite ? "write" : "read";
+    SettingsFileWatch *writes = inPlaceWrites();
+    // A read without a whole file to fall back on waits a moment for the
+    // writer; a write as long as it waits for a lock.
+    const auto deadline = std::chrono::steady_clock::now() + (forWrite ? lockWait_ : kInPlaceWriteWait);
+    for (;;) {
+        auto pause = SettingsFileWatch::kSettleTime;
+        bool halfWritten = true;
+        if (writes)
+            writes->takeIn();
+        if (!writes || !writes->writeUnderWay()) {
+            const std::uint64_t before = writes ? writes->inPlaceWrites() : 0;
+            if (auto fault = readWholeFile(path_, kMaxRegTextBytes, contents))
+                return fail(statusForRead(*fault), verb, fault->reason);
+            if (!writes)
+                return ERROR_SUCCESS;
+            writes->takeIn();
+            // A file whose size moved while it was read was being written.
+            const bool moved =
+                writes->writeUnderWay() || writes->inPlaceWrites() != before ||
+                (contents.exists && static_cast<std::uintmax_t>(contents.identity.size) != contents.bytes.size());
+            if (!moved) {
+                // The system may not have told yet of a write the read
+                // caught: a file changed in place since the last whole read
+                // counts once it has been left alone for the settling time.
+                // One renamed into place was whole before it got there.
+                // File times are coarse: a change within one tick keeps them.
+                const bool changed =
+                    !lastWhole_ || !(lastWhole_->identity == contents.identity) || lastWhole_->bytes != contents.bytes;
+                const bool renamedIn = writes->renamesIn() != renamesAtLastWhole_ &&
+                                       (!lastWhole_ || lastWhole_->identity.inode != contents.identity.inode);
+                pause = changed && !renamedIn ? untilSettled(contents.identity) : std::chrono::milliseconds(0);
+                if (pause.count() == 0) {
+                    lastWhole_ = contents;
+                    renamesAtLastWhole_ = writes->renamesIn();
+                    return ERROR_SUCCESS;
+                }
+                halfWritten = false;
+            }
+        }
+        // While it is written, a read takes the file as the last whole read
+        // found it (the watch tells when the write has settled); one that is
+        // only settling is waited for.
+        const auto now = std::chrono::steady_clock::now();
+        if ((halfWritten || now >= deadline) && !forWrite && lastWhole_) {
+            contents = *lastWhole_;
+            return ERROR_SUCCESS;
+        }
+        if (now >= deadline)
+            return fail(ERROR_SHARING_VIOLATION, verb, "the file is busy: another program is writing it");
+        writes->waitForNews(std::min(pause, std::chrono::ceil<std::chrono::milliseconds>(deadline - now)));
+    }
+}
+
+SettingsFileWatch *RegistryFile::inPlaceWrites()
+{
+    if (!inPlaceWritesTried_) {
+        inPlaceWritesTried_ = true;
+        // Without it reads are as they were before writes in place were
+        // followed: taken as they come.
+        inPlaceWrites_ = SettingsFileWatch::create(path_, nullptr);
+    }
+    return inPlaceWrites_.get();
 }
 
 RegStatus RegistryFile::modify(const std::function<RegStatus(RegDocument &, bool &changed)> &change)
@@ -303,7 +383,7 @@ RegStatus RegistryFile::modify(const std::function<RegStatus(RegDocument &, bool
     constexpr int kAttempts = 5;
     for (int attempt = 1;; ++attempt) {
         FileContents current;
-        if (const RegStatus status = readCurrent("write", current); status != ERROR_SUCCESS)
+        if (const RegStatus status = readCurrent(true, current); status != ERROR_SUCCESS)
             return status;
         auto parsed = parseRegText(current.bytes);
         if (!parsed.document)

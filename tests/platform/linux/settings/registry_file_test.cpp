@@ -2,9 +2,14 @@
 #include "platform/linux/settings/reg_text_format.h"
 #include "registry_file_fixture.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 using namespace vantrel;
 using namespace vantrel::platform;
@@ -308,12 +313,16 @@ TEST_F(RegistryFileStore, AValueTooLargeForTheFileIsRefused)
     EXPECT_EQ(readFile(), before);
 }
 
-// Waits, with a generous guard against a hang, until the watch wakes up;
-// then takes in what woke it.
+// Waits, with a generous guard against a hang, until the watch says that
+// the file changed.
 bool watchSaysChanged(RegistryWatch &watch)
 {
-    pollfd ready{watch.wakeup().fd, POLLIN, 0};
-    return ::poll(&ready, 1, 20000) == 1 && watch.collect();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    for (pollfd ready{watch.wakeup().fd, POLLIN, 0}; std::chrono::steady_clock::now() < end;) {
+        if (::poll(&ready, 1, 1000) == 1 && watch.collect())
+            return true;
+    }
+    return false;
 }
 
 TEST_F(RegistryFileStore, TheWatchSeesTheFileMadeReplacedOrMadeReadableWhereverALinkLeads)
@@ -342,6 +351,64 @@ TEST_F(RegistryFileStore, TheWatchSeesTheFileMadeReplacedOrMadeReadableWhereverA
     // Other files beside it are no news (inotify queues events at once).
     std::ofstream(folder / "unrelated") << "x";
     EXPECT_FALSE(watch->collect());
+}
+
+TEST_F(RegistryFileStore, AFileRewrittenInPlaceOverAndOverIsNeverReadHalfWritten)
+{
+    ASSERT_EQ(put(*store, kQuintor, u"F6", REG_SZ, sz(u"/home/me/notes.txt")), ERROR_SUCCESS);
+    const std::string whole = *readFile();
+    std::string error;
+    const auto watch = store->watchKey(HKEY_LOCAL_MACHINE, kQuintor, &error);
+    ASSERT_TRUE(watch) << error;
+    ASSERT_EQ(get(*store, kQuintor, u"F6"), std::pair(REG_SZ, sz(u"/home/me/notes.txt")));
+
+    // Written in place (truncated, then written in two pieces) as fast as
+    // the machine goes, the way a script with `>` does it.
+    std::atomic<bool> stop = false;
+    std::atomic<int> rewrites = 0;
+    std::thread writer([&] {
+        while (!stop) {
+            const int fd = ::open(file.c_str(), O_WRONLY | O_TRUNC);
+            if (fd < 0)
+                break;
+            const std::size_t half = whole.size() / 2;
+            const bool written =
+                ::write(fd, whole.data(), half) == static_cast<ssize_t>(half) &&
+                ::write(fd, whole.data() + half, whole.size() - half) == static_cast<ssize_t>(whole.size() - half);
+            ::close(fd);
+            if (!written)
+                break;
+            ++rewrites;
+        }
+    });
+    // Read as the program reads it: whenever the watch tells of a change,
+    // and whenever it saves.
+    int halfRead = 0;
+    int reads = 0;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (std::chrono::steady_clock::now() < end) {
+        watch->collect();
+        ++reads;
+        if (get(*store, kQuintor, u"F6") != std::pair(REG_SZ, sz(u"/home/me/notes.txt")))
+            ++halfRead;
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    stop = true;
+    writer.join();
+    EXPECT_GT(rewrites, 200);
+    EXPECT_EQ(halfRead, 0) << "of " << reads << " reads during " << rewrites << " rewrites";
+
+    // A write under way is no change yet; its end, once it has settled, is.
+    EXPECT_TRUE(watchSaysChanged(*watch));
+    const int fd = ::open(file.c_str(), O_WRONLY | O_TRUNC);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, whole.data(), 10), 10);
+    EXPECT_FALSE(watch->collect());
+    ASSERT_EQ(::write(fd, whole.data() + 10, whole.size() - 10), static_cast<ssize_t>(whole.size() - 10));
+    EXPECT_FALSE(watch->collect());
+    ::close(fd);
+    EXPECT_TRUE(watchSaysChanged(*watch));
+    EXPECT_EQ(get(*store, kQuintor, u"F6"), std::pair(REG_SZ, sz(u"/home/me/notes.txt")));
 }
 
 // The file must come out of each fault as it went in, and the store must
