@@ -2,13 +2,16 @@
 // and started again, the keyboard mapping changed under it, the X server
 // gone, no X display at all at start, and a bound file on a hung mount.
 
-// GoogleTest comes before Xlib, whose macros (None, Bool...) it cannot bear.
+// GoogleTest and GIO come before Xlib, whose macros (None, Bool...) they
+// cannot bear.
+#include <gio/gio.h>
 #include <gtest/gtest.h>
 
 #include "bindings_file.h"
 #include "child_process.h"
 #include "keyboard_remapping.h"
 #include "launch_probe_desktop.h"
+#include "private_session_bus.h"
 #include "private_x_server.h"
 #include "process_tree.h"
 #include "x11_test_keyboard.h"
@@ -22,6 +25,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -256,6 +260,108 @@ TEST(DesktopFaults, AFileOnAHungMountHoldsUpOnlyItsOwnKeyAndExitStillEndsTheProg
     keyboard.tap(XK_F7);
     keyboard.sync();
     EXPECT_TRUE(waitUntil([&] { return opened(desktop, documentOpened) == 1; })) << "F7 waited for F6";
+
+    ASSERT_TRUE(x.chooseInTrayMenu(vantrel->pid(), "x")) << "no tray menu";
+    EXPECT_TRUE(waitUntil([&] { return !isAlive(vantrel->pid()); }, 60s)) << "Exit did not end the program";
+}
+
+// Presses sent over the bus all at once, as a desktop's tools may: how many
+// were answered as opening, and the other answers by their text.
+struct PressAnswers {
+    int opening = 0;
+    std::map<std::string, int> refusals;
+};
+
+PressAnswers pressAllAtOnce(const std::string &address, const char *key, int count)
+{
+    PressAnswers answers;
+    GMainContext *context = g_main_context_new();
+    g_main_context_push_thread_default(context);
+    GError *error = nullptr;
+    GDBusConnection *bus = g_dbus_connection_new_for_address_sync(
+        address.c_str(),
+        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+        nullptr, nullptr, &error);
+    if (!bus) {
+        answers.refusals[error->message] = count;
+        g_error_free(error);
+    }
+    struct Pending {
+        PressAnswers *answers;
+        int left;
+    } pending{&answers, bus ? count : 0};
+    for (int i = 0; bus && i < count; ++i) {
+        g_dbus_connection_call(
+            bus, "org.morvask.Vantrel", "/org/morvask/Vantrel", "org.morvask.Vantrel", "Press",
+            g_variant_new("(s)", key), nullptr, G_DBUS_CALL_FLAGS_NONE, 60000, nullptr,
+            [](GObject *source, GAsyncResult *result, gpointer data) {
+                auto *pending = static_cast<Pending *>(data);
+                GError *failure = nullptr;
+                if (GVariant *reply = g_dbus_connection_call_finish(G_DBUS_CONNECTION(source), result, &failure)) {
+                    ++pending->answers->opening;
+                    g_variant_unref(reply);
+                } else {
+                    g_dbus_error_strip_remote_error(failure);
+                    ++pending->answers->refusals[failure->message];
+                    g_error_free(failure);
+                }
+                --pending->left;
+            },
+            &pending);
+    }
+    while (pending.left > 0)
+        g_main_context_iteration(context, TRUE);
+    if (bus)
+        g_object_unref(bus);
+    g_main_context_pop_thread_default(context);
+    g_main_context_unref(context);
+    return answers;
+}
+
+// A press handed over answers only once its file is opening: behind a
+// launch stuck on a hung mount, those beyond what may wait are refused, and
+// their senders are told so.
+TEST(DesktopFaults, PressesBeyondWhatMayWaitBehindAHungFileAreAnsweredAsNotOpened)
+{
+    if (getuid() != 0 || !fs::exists("/dev/fuse"))
+        GTEST_SKIP() << "mounting a FUSE file system needs root and /dev/fuse";
+    const PrivateSessionBus bus;
+    ASSERT_FALSE(bus.address().empty()) << "dbus-daemon did not start";
+    ProbeDesktop desktop;
+    const fs::path readiness = desktop.root() / "readiness.desktop";
+    desktop.writeDesktopEntry(readiness, "ready");
+    const fs::path mountPoint = desktop.root() / "hung";
+    writeBindingsFile(desktop.configHome(), {{"F6", mountPoint / "notes.txt"}, {"F12", readiness}});
+
+    XClient x;
+    const auto tray = startTray();
+    ASSERT_TRUE(waitUntil([&] { return x.trayManager() != 0; })) << "trayer did not take the tray";
+    std::unique_ptr<ChildProcess> vantrel;
+    HungFileSystem hung(mountPoint);
+    if (!hung.mounted())
+        GTEST_SKIP() << "no FUSE file system could be mounted (python3-fusepy)";
+    std::string sanitizer = std::getenv("ASAN_OPTIONS") ? std::getenv("ASAN_OPTIONS") + std::string(":") : "";
+    vantrel = std::make_unique<ChildProcess>(
+        std::vector<std::string>{VANTREL_EXECUTABLE},
+        std::map<std::string, std::string>{{"ASAN_OPTIONS", sanitizer + "detect_leaks=0"}});
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return ChildProcess({VANTREL_EXECUTABLE, "--press", "F12"}).waitForExit(std::chrono::seconds(20)) == 0;
+        },
+        30s))
+        << "vantrel --press never reached the running program";
+
+    constexpr int kPresses = 2000;
+    const PressAnswers answers = pressAllAtOnce(bus.address(), "F6", kPresses);
+    int refused = 0;
+    for (const auto &[message, times] : answers.refusals) {
+        EXPECT_EQ(message, "F6 is not opened: earlier opens of it have not finished") << times << " times";
+        refused += times;
+    }
+    EXPECT_EQ(answers.opening + refused, kPresses);
+    EXPECT_GT(refused, 0) << "all " << kPresses << " presses were taken behind a launch that cannot finish";
+    EXPECT_GT(answers.opening, 0);
 
     ASSERT_TRUE(x.chooseInTrayMenu(vantrel->pid(), "x")) << "no tray menu";
     EXPECT_TRUE(waitUntil([&] { return !isAlive(vantrel->pid()); }, 60s)) << "Exit did not end the program";
