@@ -51,7 +51,9 @@ bool BusService::kill() const
     const auto process = pid();
     if (!process || ::kill(static_cast<pid_t>(*process), SIGKILL) != 0)
         return false;
-    return waitUntil([&] { return !running(); }, std::chrono::seconds(10));
+    // The bus may hand the name to a new process before this looks: the
+    // program's next call to the portal starts its backend again at once.
+    return waitUntil([&] { return pid() != process; }, std::chrono::seconds(10));
 }
 
 bool BusService::pause()

@@ -27,7 +27,8 @@ public:
     // As the bus does for a call to it: starts it unless it runs; whether it
     // runs afterwards.
     bool start() const;
-    // Killed outright (SIGKILL); returns once its name is gone from the bus.
+    // Killed outright (SIGKILL); returns once the killed process no longer owns
+    // the name (gone, or taken over by a process started for a later call).
     bool kill() const;
     // Stopped (SIGSTOP) as a hung process: its name stays, nothing answers.
     bool pause();
