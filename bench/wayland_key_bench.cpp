@@ -136,7 +136,7 @@ int main(int argc, char *argv[])
     std::printf("%-22s %6s %6s %5s %8s %12s %12s %12s\n", "route", "taps", "opens", "lost", "doubled", "median ms",
                 "p99 ms", "max ms");
     {
-        platform::linux_backend::PortalKeySource source(platform::createUserNotice());
+        platform::linux_backend::PortalKeySource source(platform::sharedUserNotice());
         test::WaylandKeyboard keyboard;
         printTaps("portal (fake input)",
                   runTapFlood(

@@ -14,8 +14,9 @@ namespace vantrel::platform {
 std::unique_ptr<Registry> createRegistry();
 std::unique_ptr<KeySource> createKeySource();
 std::unique_ptr<Opener> createOpener();
-// How the user is told of what went wrong while no window is open.
-std::unique_ptr<UserNotice> createUserNotice();
+// How the user is told of what went wrong while no window is open: one for
+// the whole process, shared by whoever holds it.
+std::shared_ptr<UserNotice> sharedUserNotice();
 // Connects to this user's session bus, where the system has one.
 SessionBusAccess connectSessionBus();
 

@@ -13,6 +13,7 @@
 #include "platform/linux/settings/registry_file.h"
 
 #include <cstdlib>
+#include <mutex>
 
 namespace vantrel::platform {
 
@@ -47,7 +48,7 @@ std::unique_ptr<KeySource> createKeySource()
     case linux_backend::KeyRoute::XInput2:
         return std::make_unique<linux_backend::X11KeySource>();
     case linux_backend::KeyRoute::Portal:
-        return std::make_unique<linux_backend::PortalKeySource>(std::make_shared<linux_backend::DesktopNotice>());
+        return std::make_unique<linux_backend::PortalKeySource>(sharedUserNotice());
     case linux_backend::KeyRoute::None:
         break;
     }
@@ -56,10 +57,23 @@ std::unique_ptr<KeySource> createKeySource()
 
 std::unique_ptr<Opener> createOpener()
 {
-    return std::make_unique<linux_backend::GioOpener>(std::make_shared<linux_backend::DesktopNotice>());
+    return std::make_unique<linux_backend::GioOpener>(sharedUserNotice());
 }
 
-std::unique_ptr<UserNotice> createUserNotice() { return std::make_unique<linux_backend::DesktopNotice>(); }
+std::shared_ptr<UserNotice> sharedUserNotice()
+{
+    // Each notice service keeps a thread: the key source and the opener share
+    // one, which goes when the last of them does.
+    static std::mutex guard;
+    static std::weak_ptr<UserNotice> shared;
+    const std::lock_guard lock(guard);
+    auto notice = shared.lock();
+    if (!notice) {
+        notice = std::make_shared<linux_backend::DesktopNotice>();
+        shared = notice;
+    }
+    return notice;
+}
 
 bool displayAvailable(std::string_view qtPlatform, std::string *why)
 {
