@@ -38,11 +38,16 @@ void KeyListBehaviour::Form_Load()
     }
 }
 
+// A name too long for the box shows its end there, and all of it under the
+// pointer.
 void KeyListBehaviour::lstKeys_Click()
 {
     const auto selected = view_.selectedLine();
-    if (selected && *selected < lines_.size())
-        view_.setText(lblExeName, fileNamePart(lines_[*selected]));
+    if (!selected || *selected >= lines_.size())
+        return;
+    const auto name = fileNamePart(lines_[*selected]);
+    view_.setText(lblExeName, name);
+    view_.setTip(lblExeName, name);
 }
 
 // Anywhere over the list, on a line or below the last one.

@@ -3,6 +3,7 @@
 #include "windows/qt/clickable_label.h"
 #include "windows/qt/fonts.h"
 #include "windows/qt/qt_text.h"
+#include "windows/qt/text_end_label.h"
 #include "windows/qt/twips.h"
 
 #include <QGroupBox>
@@ -53,7 +54,7 @@ Qt::Alignment labelAlignment(const ControlDesign &control)
 
 QWidget *makeLabel(const ControlDesign &control, QWidget *parent)
 {
-    auto *label = new ClickableLabel(parent);
+    auto *label = control.showsTextEnd ? new TextEndLabel(parent) : new ClickableLabel(parent);
     label->setTextFormat(Qt::PlainText);
     label->setText(toQString(control.caption));
     label->setAlignment(labelAlignment(control));

@@ -13,7 +13,8 @@ namespace vantrel {
 
 // A window's controls made as its design says: for each control a widget of
 // its kind, named, placed, lettered and captioned as designed, in the tab
-// order of the design. Labels and images are ClickableLabels; a kind that
+// order of the design. Labels and images are ClickableLabels (TextEndLabels
+// where a long text shows its end); a kind that
 // needs more than Qt Widgets (the web browser) comes from makeSpecial.
 class DesignedControls {
 public:

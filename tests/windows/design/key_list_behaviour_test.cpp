@@ -80,6 +80,7 @@ TEST(KeyListFileName, IsWhatFollowsTheLastSeparator)
     EXPECT_EQ(KeyListBehaviour::fileNamePart(KeyListBehaviour::listLine(FunctionKey::F10, u"x/y")), u"y");
 }
 
+// The name is shown whole in the tooltip too, for a name longer than the box.
 TEST_F(KeyListBehaviourTest, SelectionShowsTheFileName)
 {
     bindings.browse(FunctionKey::F7, u"/a/seven");
@@ -90,6 +91,7 @@ TEST_F(KeyListBehaviourTest, SelectionShowsTheFileName)
     view.selected = 1;
     behaviour.lstKeys_Click();
     EXPECT_EQ(view.texts["lblExeName"], u"seven");
+    EXPECT_EQ(view.toolTips["lblExeName"], u"seven");
     view.selected = 0;
     behaviour.lstKeys_Click();
     EXPECT_EQ(view.texts["lblExeName"], u" ");

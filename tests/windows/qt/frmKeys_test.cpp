@@ -7,6 +7,7 @@
 #include "windows/qt/frmKeys.h"
 #include "windows/qt/message_box.h"
 #include "windows/qt/single_window.h"
+#include "windows/qt/text_end_label.h"
 #include "windows/qt/twips.h"
 
 #include <QLabel>
@@ -174,6 +175,30 @@ private slots:
         clickLine(&window, 3);
         QCOMPARE(shownName(&window), shown);
         QCOMPARE(child<QLabel>(&window, "lblExeName")->textFormat(), Qt::PlainText);
+    }
+
+    // A name too long for the box shows its end there, and all of it in the
+    // tooltip.
+    void longFileNameShowsItsEnd()
+    {
+        const QString name = QStringLiteral("a file name long enough to run well past both edges of the box, "
+                                            "which shows what matters most: its end.txt");
+        bindings.browse(FunctionKey::F8, (QStringLiteral("/home/u/") + name).toStdU16String());
+        frmKeys window(bindings, desktopKeys, opener);
+        window.show();
+        clickLine(&window, 2);
+
+        auto *label = child<vantrel::TextEndLabel>(&window, "lblExeName");
+        QCOMPARE(label->text(), name);
+        QCOMPARE(label->toolTip(), name);
+        const QString shown = label->shownText();
+        QVERIFY2(shown.endsWith(QStringLiteral("its end.txt")), qPrintable(shown));
+        QVERIFY2(shown.startsWith(QChar(0x2026)), qPrintable(shown));
+        QVERIFY(label->fontMetrics().horizontalAdvance(shown) <= label->contentsRect().width());
+
+        // A short name is shown as it is.
+        clickLine(&window, 0);
+        QCOMPARE(label->shownText(), QStringLiteral(" "));
     }
 
     void keyboardSelectionShowsTheNameToo()
