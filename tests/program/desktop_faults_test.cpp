@@ -9,6 +9,7 @@
 
 #include "bindings_file.h"
 #include "child_process.h"
+#include "hung_file_system.h"
 #include "keyboard_remapping.h"
 #include "launch_probe_desktop.h"
 #include "private_session_bus.h"
@@ -18,7 +19,6 @@
 #include "x_client.h"
 
 #include <X11/keysym.h>
-#include <sys/mount.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -187,45 +187,9 @@ TEST(DesktopFaults, TheProgramEndsWhenTheXServerGoes)
     EXPECT_TRUE(status) << "still running, or ended by a signal, after the server went:\n" << readFile(errors);
 }
 
-// A file system whose lookups never answer, as a network mount whose server
-// has gone, mounted for as long as this lives. Its end frees whatever is
-// stuck in it.
-class HungFileSystem {
-public:
-    explicit HungFileSystem(const fs::path &mountPoint) : mountPoint_(mountPoint)
-    {
-        fs::create_directories(mountPoint);
-        daemon_ = std::make_unique<ChildProcess>(
-            std::vector<std::string>{"/usr/bin/python3", HUNG_FILE_SYSTEM, mountPoint.string()});
-        waitUntil([&] { return mounted() || !isAlive(daemon_->pid()); });
-    }
-    ~HungFileSystem()
-    {
-        kill(daemon_->pid(), SIGKILL);
-        daemon_.reset();
-        umount2(mountPoint_.c_str(), MNT_DETACH);
-    }
-    HungFileSystem(const HungFileSystem &) = delete;
-    HungFileSystem &operator=(const HungFileSystem &) = delete;
-
-    bool mounted() const
-    {
-        std::ifstream table("/proc/self/mountinfo");
-        std::string line;
-        while (std::getline(table, line))
-            if (line.find(" " + mountPoint_.string() + " ") != std::string::npos)
-                return true;
-        return false;
-    }
-
-private:
-    fs::path mountPoint_;
-    std::unique_ptr<ChildProcess> daemon_;
-};
-
 TEST(DesktopFaults, AFileOnAHungMountHoldsUpOnlyItsOwnKeyAndExitStillEndsTheProgram)
 {
-    if (getuid() != 0 || !fs::exists("/dev/fuse"))
+    if (!HungFileSystem::possible())
         GTEST_SKIP() << "mounting a FUSE file system needs root and /dev/fuse";
     ProbeDesktop desktop;
     const fs::path document = desktop.root() / "notes.txt";
@@ -324,7 +288,7 @@ PressAnswers pressAllAtOnce(const std::string &address, const char *key, int cou
 // their senders are told so.
 TEST(DesktopFaults, PressesBeyondWhatMayWaitBehindAHungFileAreAnsweredAsNotOpened)
 {
-    if (getuid() != 0 || !fs::exists("/dev/fuse"))
+    if (!HungFileSystem::possible())
         GTEST_SKIP() << "mounting a FUSE file system needs root and /dev/fuse";
     const PrivateSessionBus bus;
     ASSERT_FALSE(bus.address().empty()) << "dbus-daemon did not start";

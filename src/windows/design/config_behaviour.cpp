@@ -9,8 +9,8 @@ namespace vantrel::design {
 using namespace frmConfig;
 
 ConfigBehaviour::ConfigBehaviour(ConfigView &view, BindingSet &bindings, platform::Registry &registry,
-                                 platform::KeySource &keys)
-    : view_(view), bindings_(bindings), registry_(registry), keys_(keys)
+                                 platform::KeySource &keys, FolderCheck &folders)
+    : view_(view), bindings_(bindings), registry_(registry), keys_(keys), folders_(folders)
 {
     bindings_.setLiveObserver([this] { liveChanged(); });
 }
@@ -36,11 +36,30 @@ void ConfigBehaviour::showKeyTriggers()
         view_.setTip(Key(key), desktopTriggerNote(keys_, key));
 }
 
+// The keys and Exit go on while the place of the last file is looked at; a
+// second Browse meanwhile is not taken.
+OpenFileRequest ConfigBehaviour::openFileRequest()
+{
+    OpenFileRequest request{kOpenDialogTitle, kOpenDialogFilterName, {}, {}};
+    if (dialogFileName_.empty())
+        return request;
+    const auto answered = folders_.look(dialogFileName_);
+    if (view_.letEventsRunUntil([&answered] { return answered->load(); }, kPlaceAnswerLimit))
+        request.startName = dialogFileName_;
+    else
+        request.startFolder = homeFolder();
+    return request;
+}
+
 // A cancelled dialog leaves everything as it was; a failing one is told
 // nothing but starts the next time from this row's path.
 void ConfigBehaviour::cmdF_Click(FunctionKey key)
 {
-    auto answer = view_.askFileToOpen({kOpenDialogTitle, kOpenDialogFilterName, dialogFileName_});
+    if (browsing_)
+        return;
+    browsing_ = true;
+    auto answer = view_.askFileToOpen(openFileRequest());
+    browsing_ = false;
     switch (answer.outcome) {
     case OpenFileAnswer::Outcome::Chosen:
         dialogFileName_ = std::move(answer.path);

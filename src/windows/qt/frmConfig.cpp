@@ -7,11 +7,13 @@
 #include "windows/qt/clickable_label.h"
 #include "windows/qt/twips.h"
 
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #ifdef Q_OS_WIN
 #include <QWinEventNotifier>
 #else
@@ -25,7 +27,7 @@ using namespace design::frmConfig;
 frmConfig::frmConfig(PlatformServices services, std::unique_ptr<FilePicker> picker)
     : FixedDialog(twipsSize(design::frmConfig::window().clientSize)), QtWindowView(this, design::frmConfig::window()),
       services_(services), poller_(services.keys, bindings_, services.opener), picker_(std::move(picker)),
-      behaviour_(*this, bindings_, services.registry, services.keys)
+      behaviour_(*this, bindings_, services.registry, services.keys, places_)
 {
     // Unlike the side windows, this one keeps its window menu; only its Close
     // command is gone, with the close button.
@@ -140,11 +142,15 @@ bool frmConfig::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
+// The program may have been told to end while the dialog's place was looked
+// at: no dialog then.
 design::OpenFileAnswer frmConfig::askFileToOpen(const design::OpenFileRequest &request)
 {
+    if (ending_)
+        return {design::OpenFileAnswer::Outcome::Cancelled, {}};
     const auto result =
         picker_->pickFileToOpen(this, {toQString(request.title), toQString(request.filterName) + QStringLiteral(" (*)"),
-                                       toQString(request.startName)});
+                                       toQString(request.startName), toQString(request.startFolder)});
     switch (result.outcome) {
     case FilePicker::Outcome::Chosen:
         return {design::OpenFileAnswer::Outcome::Chosen, toU16(result.path)};
@@ -154,6 +160,22 @@ design::OpenFileAnswer frmConfig::askFileToOpen(const design::OpenFileRequest &r
         break;
     }
     return {design::OpenFileAnswer::Outcome::Failed, {}};
+}
+
+bool frmConfig::letEventsRunUntil(const std::function<bool()> &done, std::chrono::milliseconds limit)
+{
+    if (done())
+        return true;
+    QEventLoop loop;
+    QTimer look;
+    connect(&look, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    look.start(std::chrono::milliseconds(10));
+    QTimer::singleShot(limit, &loop, &QEventLoop::quit);
+    loop.exec();
+    return done();
 }
 
 } // namespace vantrel

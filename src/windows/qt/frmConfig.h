@@ -66,6 +66,7 @@ protected:
 
 private:
     design::OpenFileAnswer askFileToOpen(const design::OpenFileRequest &request) override;
+    bool letEventsRunUntil(const std::function<bool()> &done, std::chrono::milliseconds limit) override;
     void showWindow() override;
     void hideWindow() override { hide(); }
     void openKeyList() override;
@@ -85,7 +86,9 @@ private:
     BindingSet bindings_;
     HotKeyPoller poller_;
     std::unique_ptr<FilePicker> picker_;
+    design::ThreadFolderCheck places_;
     design::ConfigBehaviour behaviour_;
+    bool ending_ = false;
     HotKeyTimer *tmrHotKey = nullptr;
     std::unique_ptr<platform::RegistryWatch> settingsWatch_;
     std::unique_ptr<QObject> settingsNotifier_; // goes before the watch it listens to

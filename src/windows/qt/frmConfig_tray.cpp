@@ -72,6 +72,7 @@ void frmConfig::openAbout()
 
 void frmConfig::UnloadAllWindows()
 {
+    ending_ = true;
     stopWatchingKeys();
     Trayicon1->hide();
     // Closing one window may destroy another (a dialog with its owner).

@@ -12,6 +12,8 @@ FilePicker::Result FileDialogPicker::pickFileToOpen(QWidget *owner, const Reques
     dialog.setNameFilter(request.filter);
     if (!request.startName.isEmpty())
         dialog.selectFile(request.startName);
+    else if (!request.startFolder.isEmpty())
+        dialog.setDirectory(request.startFolder);
     if (dialog.exec() != QDialog::Accepted)
         return {Outcome::Cancelled, {}};
     const QStringList chosen = dialog.selectedFiles();

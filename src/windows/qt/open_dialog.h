@@ -12,8 +12,9 @@ public:
     enum class Outcome { Chosen, Cancelled, Failed };
     struct Request {
         QString title;
-        QString filter;    // one Qt name filter, "Description (patterns)"
-        QString startName; // where the dialog opens; empty for its own default
+        QString filter;      // one Qt name filter, "Description (patterns)"
+        QString startName;   // the file the dialog opens at
+        QString startFolder; // else the folder it opens in; both empty for its own default
     };
     struct Result {
         Outcome outcome = Outcome::Failed;

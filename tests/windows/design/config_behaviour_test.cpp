@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <map>
 
 namespace {
 
@@ -31,16 +32,43 @@ public:
         dialogAnswers.pop_front();
         return answer;
     }
+    // The events a wait lets run may bring the answer.
+    bool letEventsRunUntil(const std::function<bool()> &done, std::chrono::milliseconds limit) override
+    {
+        waits.push_back(limit);
+        if (duringWait)
+            duringWait();
+        return done();
+    }
     void showWindow() override { visible = true; }
     void hideWindow() override { visible = false; }
     void openKeyList() override { ++keyLists; }
     void openAbout() override { ++abouts; }
 
     std::deque<OpenFileAnswer> dialogAnswers;
+    std::vector<std::chrono::milliseconds> waits;
+    std::function<void()> duringWait;
     std::vector<design::OpenFileRequest> asked;
     bool visible = true;
     int keyLists = 0;
     int abouts = 0;
+};
+
+// Places that answer when the test says so.
+class ScriptedPlaces : public design::FolderCheck {
+public:
+    Answered look(const std::u16string &path) override
+    {
+        looked.push_back(path);
+        auto &flag = flags[path];
+        if (!flag)
+            flag = std::make_shared<std::atomic<bool>>(answering);
+        return flag;
+    }
+
+    bool answering = true;
+    std::vector<std::u16string> looked;
+    std::map<std::u16string, std::shared_ptr<std::atomic<bool>>> flags;
 };
 
 std::u16string stored(platform::Registry &registry, const std::u16string &name)
@@ -61,7 +89,8 @@ protected:
     test::IdleKeys keys;
     BindingSet bindings;
     ConfigWindow view;
-    design::ConfigBehaviour behaviour{view, bindings, guarded, keys};
+    ScriptedPlaces places;
+    design::ConfigBehaviour behaviour{view, bindings, guarded, keys, places};
 };
 
 // Each row shows its live path, whole in the tooltip; only keys with a file
@@ -129,6 +158,45 @@ TEST_F(ConfigBehaviourTest, BrowseSharesTheDialogsFileNameAcrossRows)
 }
 
 // A path box that takes the focus hands it to its own row's button at once.
+// The dialog starts at the last file chosen only once its place has
+// answered, and waits for it a short time, with the program's events going
+// on; a place that does not answer opens the dialog in the home folder, and
+// is looked at again the next time.
+TEST_F(ConfigBehaviourTest, BrowseOpensAtHomeWhereTheLastFilesPlaceDoesNotAnswer)
+{
+    view.dialogAnswers = {{Outcome::Chosen, u"/mnt/gone/notes.txt"},
+                          {Outcome::Cancelled, {}},
+                          {Outcome::Cancelled, {}},
+                          {Outcome::Cancelled, {}}};
+    behaviour.cmdF_Click(FunctionKey::F6);
+    EXPECT_TRUE(places.looked.empty());
+    EXPECT_TRUE(view.waits.empty());
+
+    places.answering = false;
+    behaviour.cmdF_Click(FunctionKey::F7);
+    EXPECT_EQ(places.looked, std::vector<std::u16string>{u"/mnt/gone/notes.txt"});
+    ASSERT_EQ(view.waits.size(), 1u);
+    EXPECT_LE(view.waits[0], std::chrono::milliseconds(2000));
+    EXPECT_EQ(view.asked[1].startName, u"");
+    EXPECT_EQ(view.asked[1].startFolder, design::homeFolder());
+    EXPECT_FALSE(view.asked[1].startFolder.empty());
+    EXPECT_EQ(behaviour.dialogFileName(), u"/mnt/gone/notes.txt");
+
+    // The place comes back while the next Browse waits for it.
+    view.duringWait = [this] { places.flags[u"/mnt/gone/notes.txt"]->store(true); };
+    behaviour.cmdF_Click(FunctionKey::F8);
+    EXPECT_EQ(view.asked[2].startName, u"/mnt/gone/notes.txt");
+    EXPECT_EQ(view.asked[2].startFolder, u"");
+
+    // A Browse asked for while one waits is not taken.
+    places.flags.clear();
+    places.answering = false;
+    view.duringWait = [this] { behaviour.cmdF_Click(FunctionKey::F9); };
+    behaviour.cmdF_Click(FunctionKey::F10);
+    EXPECT_EQ(view.asked.size(), 4u);
+    EXPECT_EQ(view.waits.size(), 3u);
+}
+
 TEST_F(ConfigBehaviourTest, PathBoxesHandTheFocusToTheirButtons)
 {
     for (const auto key : platform::kFunctionKeys)
