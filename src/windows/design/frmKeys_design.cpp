@@ -29,8 +29,7 @@ constexpr ControlDesign kControls[] = {
      .takesFocus = false,
      .alignment = Alignment::Centre,
      .border = Border::Single,
-     .showsTextEnd = true,
-     .accessibleName = u"File name"},
+     .showsTextEnd = true},
 };
 
 constexpr WindowDesign kWindow{.name = "frmKeys",

@@ -10,6 +10,24 @@ namespace vantrel {
 
 using namespace design::frmKeys;
 
+namespace {
+
+std::optional<design::MouseButton> designedButton(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton:
+        return design::MouseButton::Left;
+    case Qt::RightButton:
+        return design::MouseButton::Right;
+    case Qt::MiddleButton:
+        return design::MouseButton::Middle;
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
 frmKeys::frmKeys(const BindingSet &bindings, const platform::KeySource &keys, platform::Opener &opener)
     : FixedDialog(twipsSize(design::frmKeys::window().clientSize)), QtWindowView(this, design::frmKeys::window()),
       behaviour_(*this, bindings, keys, opener)
@@ -45,12 +63,8 @@ bool frmKeys::eventFilter(QObject *watched, QEvent *event)
     const auto type = event->type();
     if (watched == lstKeys()->viewport() && (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)) {
         const auto button = static_cast<QMouseEvent *>(event)->button();
-        if (type == QEvent::MouseButtonPress && button == Qt::LeftButton)
-            behaviour_.lstKeys_MouseDown(design::MouseButton::Left);
-        else if (type == QEvent::MouseButtonPress && button == Qt::RightButton)
-            behaviour_.lstKeys_MouseDown(design::MouseButton::Right);
-        else if (type == QEvent::MouseButtonPress && button == Qt::MiddleButton)
-            behaviour_.lstKeys_MouseDown(design::MouseButton::Middle);
+        if (const auto pressed = designedButton(button); pressed && type == QEvent::MouseButtonPress)
+            behaviour_.lstKeys_MouseDown(*pressed);
         // Only the left button selects lines.
         return button != Qt::LeftButton;
     }

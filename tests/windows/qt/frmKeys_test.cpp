@@ -10,6 +10,7 @@
 #include "windows/qt/text_end_label.h"
 #include "windows/qt/twips.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -191,6 +192,8 @@ private slots:
         auto *label = child<vantrel::TextEndLabel>(&window, "lblExeName");
         QCOMPARE(label->text(), name);
         QCOMPARE(label->toolTip(), name);
+        // A screen reader reads it whole.
+        QCOMPARE(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name), name);
         const QString shown = label->shownText();
         QVERIFY2(shown.endsWith(QStringLiteral("its end.txt")), qPrintable(shown));
         QVERIFY2(shown.startsWith(QChar(0x2026)), qPrintable(shown));
