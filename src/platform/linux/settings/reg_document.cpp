@@ -66,9 +66,9 @@ void RegKey::keepUnreadable(RegValue value)
         values_.push_back(std::move(value));
         return;
     }
+    // It keeps the spelling of its own line, which is what a rewrite writes.
     RegValue &earlier = values_[slot->second];
     value.comments.insert(value.comments.begin(), earlier.comments.begin(), earlier.comments.end());
-    value.name = earlier.name;
     earlier = std::move(value);
 }
 

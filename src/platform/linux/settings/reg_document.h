@@ -63,7 +63,8 @@ public:
     // has a section of its own.
     RegValue &setValue(const std::u16string &name, std::uint32_t type, std::vector<std::uint8_t> data);
     // Keeps a value that could not be read in its place, under its name; it
-    // replaces an earlier value of that name, as a stored one would.
+    // replaces an earlier value of that name, as a stored one would, but
+    // keeps the spelling of its own line.
     void keepUnreadable(RegValue value);
     const std::vector<RegValue> &values() const { return values_; }
 

@@ -99,9 +99,12 @@ struct DecodedText {
     std::map<std::size_t, std::string> undecodable;
 };
 
-// UTF-8, line by line.
+// UTF-8, line by line. A line kept as bytes keeps its carriage return
+// unless the file's lines end in CRLF, so that it is written back as it was.
 void decodeUtf8Lines(std::string_view body, DecodedText &decoded)
 {
+    const auto firstEnd = body.find('\n');
+    const bool crlf = firstEnd != std::string_view::npos && firstEnd > 0 && body[firstEnd - 1] == '\r';
     decoded.text.reserve(body.size());
     std::size_t number = 1;
     for (std::size_t start = 0; start <= body.size(); ++number) {
@@ -110,7 +113,7 @@ void decodeUtf8Lines(std::string_view body, DecodedText &decoded)
         if (auto utf16 = decodeUtf8(line, nullptr)) {
             decoded.text += *utf16;
         } else {
-            decoded.undecodable.emplace(number, line.ends_with('\r') ? line.substr(0, line.size() - 1) : line);
+            decoded.undecodable.emplace(number, crlf && line.ends_with('\r') ? line.substr(0, line.size() - 1) : line);
         }
         if (end < body.size())
             decoded.text.push_back(u'\n');
@@ -209,7 +212,8 @@ private:
 class Parser {
 public:
     Parser(const DecodedText &decoded, RegTextSink &sink)
-        : text_(decoded.text), lines_(decoded.text), undecodable_(decoded.undecodable), sink_(sink)
+        : text_(decoded.text), lines_(decoded.text), undecodable_(decoded.undecodable), crlf_(decoded.style.crlf),
+          sink_(sink)
     {
     }
 
@@ -271,13 +275,16 @@ private:
         value.name = std::move(*name);
         value.comments = takeComments();
         value.unreadableLines.emplace_back(raw);
-        for (std::u16string_view line; trimBytes(value.unreadableLines.back()).ends_with('\\') && lines_.next(line);) {
+        while (trimBytes(value.unreadableLines.back()).ends_with('\\')) {
+            std::u16string_view line;
+            if (!lines_.next(line))
+                throw Fault{number, "a value continued past the end of the file"};
             if (const auto bad = undecodable_.find(lines_.number()); bad != undecodable_.end()) {
                 value.unreadableLines.push_back(bad->second);
                 continue;
             }
             std::string bytes;
-            appendUtf8(bytes, line.ends_with(u'\r') ? line.substr(0, line.size() - 1) : line);
+            appendUtf8(bytes, crlf_ && line.ends_with(u'\r') ? line.substr(0, line.size() - 1) : line);
             value.unreadableLines.push_back(std::move(bytes));
         }
         sink_.unreadableValue(std::move(value), number);
@@ -434,6 +441,7 @@ private:
     std::u16string_view text_;
     LineReader lines_;
     const std::map<std::size_t, std::string> &undecodable_;
+    bool crlf_;
     RegTextSink &sink_;
     bool ansiData_ = false;
     std::vector<std::u16string> comments_; // waiting for the line they stand above

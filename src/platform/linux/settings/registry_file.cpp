@@ -302,7 +302,7 @@ RegStatus RegistryFile::lookUp(RegKeyLookup &lookup)
 RegStatus RegistryFile::readCurrent(bool forWrite, FileContents &contents)
 {
     const char *verb = forWrite ? "write" : "read";
-    SettingsFileWatch *writes = inPlaceWrites();
+    SettingsFileWatch *writes = writeWatch();
     // A read without a whole file to fall back on waits a moment for the
     // writer; a write as long as it waits for a lock.
     const auto deadline = std::chrono::steady_clock::now() + (forWrite ? lockWait_ : kInPlaceWriteWait);
@@ -355,15 +355,15 @@ RegStatus RegistryFile::readCurrent(bool forWrite, FileContents &contents)
     }
 }
 
-SettingsFileWatch *RegistryFile::inPlaceWrites()
+SettingsFileWatch *RegistryFile::writeWatch()
 {
-    if (!inPlaceWritesTried_) {
-        inPlaceWritesTried_ = true;
+    if (!writeWatchTried_) {
+        writeWatchTried_ = true;
         // Without it reads are as they were before writes in place were
         // followed: taken as they come.
-        inPlaceWrites_ = SettingsFileWatch::create(path_, nullptr);
+        writeWatch_ = SettingsFileWatch::create(path_, nullptr);
     }
-    return inPlaceWrites_.get();
+    return writeWatch_.get();
 }
 
 RegStatus RegistryFile::modify(const std::function<RegStatus(RegDocument &, bool &changed)> &change)

@@ -69,7 +69,7 @@ private:
     // it in place, as the last whole read found it.
     RegStatus readCurrent(bool forWrite, FileContents &contents);
     // What follows writes in place; none where the system will not watch.
-    SettingsFileWatch *inPlaceWrites();
+    SettingsFileWatch *writeWatch();
     // Applies change to the current file under the lock, and writes
     // the result when change reports that it changed anything.
     RegStatus modify(const std::function<RegStatus(RegDocument &, bool &changed)> &change);
@@ -79,8 +79,8 @@ private:
 
     std::string path_;
     std::chrono::milliseconds lockWait_;
-    std::unique_ptr<SettingsFileWatch> inPlaceWrites_;
-    bool inPlaceWritesTried_ = false;
+    std::unique_ptr<SettingsFileWatch> writeWatch_;
+    bool writeWatchTried_ = false;
     std::optional<FileContents> lastWhole_;
     std::uint64_t renamesAtLastWhole_ = 0;
     std::map<RegHandle, KeyPath> handles_;

@@ -458,6 +458,7 @@ TEST(RegTextFormat, RefusesMalformedInputNamingTheLine)
         {v5 + key + "; \xED\xA0\x80\n", 3, "invalid UTF-8"},     // an encoded surrogate
         {v5 + key + "\"\xC0\xAF\"=\"x\"\n", 3, "invalid UTF-8"}, // overlong
         {v5 + key + "\"a\"=hex:01,\\\n  \xFF\n", 4, "invalid UTF-8"},
+        {v5 + key + "\"a\"=\"\xFF\",\\", 3, "continued past the end"},
         {"Windows Registry Editor Version 5.00\xFF\n", 1, "invalid UTF-8"},
         {v5 + "[HKEY_LOCAL_MACHINE\\K" + std::string(1, '\0') + "X]\n", 2, "NUL"},
         {windowsExport(u"Windows Registry Editor Version 5.00\n[HKEY_USERS\\K]\n\"a\"=\"b\"") + "\x41", 3,
