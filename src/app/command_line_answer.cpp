@@ -8,14 +8,19 @@
 
 namespace vantrel {
 
-std::optional<int> answeredCommandLine(std::span<const char *const> arguments)
+std::optional<int> answeredCommandLine(std::span<const char *const> arguments, std::ostream &out, std::ostream &err)
 {
-    const auto command = readCommandLine(arguments, std::cout, std::cerr);
+    const auto command = readCommandLine(arguments, out, err);
     if (const auto *answered = std::get_if<ExitWith>(&command))
         return answered->status;
     if (const auto *press = std::get_if<HandOverPress>(&command))
-        return handOverPress(press->key, std::cerr);
+        return handOverPress(press->key, err);
     return std::nullopt;
+}
+
+std::optional<int> answeredCommandLine(std::span<const char *const> arguments)
+{
+    return answeredCommandLine(arguments, std::cout, std::cerr);
 }
 
 } // namespace vantrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <optional>
 #include <span>
 
@@ -11,5 +12,9 @@ namespace vantrel {
 // Returns the exit status when the command line was answered so, nothing
 // when the program is to start.
 std::optional<int> answeredCommandLine(std::span<const char *const> arguments);
+
+// The same, answering on the streams given, for a program that has no
+// standard output of its own to write to.
+std::optional<int> answeredCommandLine(std::span<const char *const> arguments, std::ostream &out, std::ostream &err);
 
 } // namespace vantrel

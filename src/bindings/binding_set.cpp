@@ -1,7 +1,5 @@
 #include "bindings/binding_set.h"
 
-#include "bindings/settings_key.h"
-
 namespace vantrel {
 
 namespace {
@@ -10,15 +8,41 @@ std::u16string valueName(platform::FunctionKey key)
     const auto label = platform::keyLabel(key);
     return std::u16string(label.begin(), label.end());
 }
+
+bool keyExists(platform::Registry &registry, const SettingsKey &key)
+{
+    platform::RegHandle handle = 0;
+    const platform::RegStatus status = registry.openKey(key.root, key.path, &handle);
+    if (status == platform::ERROR_SUCCESS)
+        registry.closeKey(handle);
+    // A key that cannot be opened for another reason is there: its failure
+    // is reported by the read that follows.
+    return status != platform::ERROR_FILE_NOT_FOUND;
+}
 } // namespace
+
+Registry_Module::ReadResult BindingSet::readStored(platform::Registry &registry, Key key, bool keyExists) const
+{
+    if (!keyExists) {
+        // Earlier places are a courtesy: one that cannot be read just has
+        // nothing to hand on.
+        for (const SettingsKey &place : places_.earlier) {
+            auto read = Registry_Module::ReadRegStringChecked(registry, place.root, place.path, valueName(key));
+            if (!read.failed() && read.text)
+                return read;
+        }
+    }
+    return Registry_Module::ReadRegStringChecked(registry, places_.key.root, places_.key.path, valueName(key));
+}
 
 BindingSet::LoadResult BindingSet::load(platform::Registry &registry)
 {
     LoadResult result;
     bool changed = false;
+    const bool exists = places_.earlier.empty() || keyExists(registry, places_.key);
     for (const auto key : platform::kFunctionKeys) {
         const auto slot = platform::slotIndex(key);
-        auto read = Registry_Module::ReadRegStringChecked(registry, kSettingsRoot, kSettingsKeyPath, valueName(key));
+        auto read = readStored(registry, key, exists);
         unread_[slot] = read.failed();
         if (read.failed()) {
             if (result.ok)
@@ -52,7 +76,7 @@ Registry_Module::WriteResult BindingSet::save(platform::Registry &registry)
     for (const auto key : platform::kFunctionKeys) {
         const auto slot = platform::slotIndex(key);
         auto result =
-            Registry_Module::WriteRegString(registry, kSettingsRoot, kSettingsKeyPath, valueName(key), live(key));
+            Registry_Module::WriteRegString(registry, places_.key.root, places_.key.path, valueName(key), live(key));
         if (result.ok) {
             stored_[slot] = live(key);
             edited_[slot] = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bindings/Registry_Module.h"
+#include "bindings/settings_key.h"
 #include "platform/function_key.h"
 #include "platform/key_source.h"
 #include "platform/registry.h"
@@ -9,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace vantrel {
 
@@ -33,10 +35,16 @@ public:
         platform::RegStatus status = platform::ERROR_SUCCESS;
     };
 
+    explicit BindingSet(SettingsPlaces places = {}) : places_(std::move(places)) {}
+
+    // The key the bindings are kept in, to watch for changes.
+    const SettingsKey &settingsKey() const { return places_.key; }
+
     const std::u16string &live(Key key) const { return live_[platform::slotIndex(key)]; }
     const std::u16string &pathCopy(Key key) const { return pathCopies_[platform::slotIndex(key)]; }
 
-    // Reads the settings key. Every row the user has not changed takes a
+    // Reads the settings key (while it does not exist, the earlier places of
+    // the bindings instead). Every row the user has not changed takes a
     // stored value that differs from the one last loaded or saved (a missing
     // value, or one that is not a string, counts as empty). A row whose value
     // cannot be read keeps what it holds, and the first failure is reported.
@@ -69,7 +77,10 @@ private:
     // Whether the live path changed.
     bool setLive(Key key, const std::u16string &path);
     void liveChanged() const;
+    // One stored value, from the earlier places while the key is missing.
+    Registry_Module::ReadResult readStored(platform::Registry &registry, Key key, bool keyExists) const;
 
+    SettingsPlaces places_;
     std::function<void()> liveObserver_;
 
     std::array<std::u16string, platform::kFunctionKeyCount> live_;

@@ -22,12 +22,14 @@ struct KeyState {
 // For each key, F6 first: whether it is selected.
 using KeySelection = std::array<bool, kFunctionKeyCount>;
 
-// How the owner of the key source learns that there is news: either a file
-// descriptor that becomes readable, or (where the system offers no such
-// thing) an interval at which to look.
+// How the owner of the key source learns that there is news: a file
+// descriptor that becomes readable, a Win32 event handle that becomes
+// signalled, or (where the system offers no such thing) an interval at which
+// to look.
 struct KeySourceWakeup {
     int fd = -1;
     int pollIntervalMs = 0;
+    void *event = nullptr;
 };
 
 // System-wide observation of F6 to F12, whatever program has the focus. Most

@@ -61,6 +61,9 @@ public:
     // Once the name is owned: a descriptor that is readable while requests
     // wait to be collected, so that the program sleeps until one comes.
     virtual int wakeupFd() const = 0;
+    // Where the system offers events rather than descriptors: a Win32 event
+    // handle that becomes signalled when requests come (wakeupFd is then -1).
+    virtual void *wakeupEvent() const { return nullptr; }
     virtual SessionRequests collect() = 0;
 };
 

@@ -193,4 +193,65 @@ TEST_F(BindingSetTest, AStoreUnreadableAtStartIsNeverSavedOverAndLoadsOnceReadab
     EXPECT_EQ(stored(FunctionKey::F9), u"/mine");
 }
 
+// A program that moved its settings: the new key, and two places where earlier
+// programs kept them, the first one preferred.
+class MovedSettingsTest : public BindingSetTest {
+protected:
+    const SettingsKey current{HKEY_LOCAL_MACHINE, u"Software\\New\\Place"};
+    const SettingsKey preferred{HKEY_LOCAL_MACHINE, u"Software\\Copied\\Place"};
+    const SettingsKey oldest{HKEY_LOCAL_MACHINE, u"Software\\Old\\Place"};
+    BindingSet moved{SettingsPlaces{current, {preferred, oldest}}};
+
+    void put(const SettingsKey &place, FunctionKey key, const std::u16string &path)
+    {
+        ASSERT_TRUE(WriteRegString(*store, place.root, place.path, name(key), path).ok);
+    }
+    std::optional<std::u16string> at(const SettingsKey &place, FunctionKey key)
+    {
+        return ReadRegString(*store, place.root, place.path, name(key));
+    }
+    bool exists(const SettingsKey &place)
+    {
+        RegHandle handle = 0;
+        const bool found = store->openKey(place.root, place.path, &handle) == ERROR_SUCCESS;
+        if (found)
+            store->closeKey(handle);
+        return found;
+    }
+};
+
+TEST_F(MovedSettingsTest, WithoutTheKeyEachValueComesFromTheFirstEarlierPlaceHoldingItAndNothingIsWritten)
+{
+    put(oldest, FunctionKey::F6, u"C:\\old six.exe");
+    put(oldest, FunctionKey::F7, u"C:\\old seven.exe");
+    put(preferred, FunctionKey::F7, u"C:\\copied seven.exe");
+    ASSERT_TRUE(moved.load(*store).ok);
+    EXPECT_EQ(moved.live(FunctionKey::F6), u"C:\\old six.exe");
+    EXPECT_EQ(moved.pathCopy(FunctionKey::F6), u"C:\\old six.exe");
+    EXPECT_EQ(moved.live(FunctionKey::F7), u"C:\\copied seven.exe");
+    EXPECT_EQ(moved.live(FunctionKey::F8), u"");
+    EXPECT_FALSE(exists(current));
+}
+
+TEST_F(MovedSettingsTest, SavingWritesOnlyTheKeyAndFromThenOnTheEarlierPlacesAreNotRead)
+{
+    put(oldest, FunctionKey::F6, u"C:\\old six.exe");
+    put(oldest, FunctionKey::F9, u"C:\\old nine.exe");
+    moved.load(*store);
+    moved.browse(FunctionKey::F6, u"C:\\new six.exe");
+    ASSERT_TRUE(moved.save(*store).ok);
+    EXPECT_EQ(at(current, FunctionKey::F6), u"C:\\new six.exe");
+    EXPECT_EQ(at(current, FunctionKey::F9), u"C:\\old nine.exe");
+    EXPECT_EQ(at(oldest, FunctionKey::F6), u"C:\\old six.exe");
+    EXPECT_FALSE(exists(preferred));
+
+    // A value cleared in the new key stays cleared, whatever the old one holds.
+    moved.clear(FunctionKey::F9);
+    ASSERT_TRUE(moved.save(*store).ok);
+    BindingSet restarted{SettingsPlaces{current, {preferred, oldest}}};
+    ASSERT_TRUE(restarted.load(*store).ok);
+    EXPECT_EQ(restarted.live(FunctionKey::F9), u"");
+    EXPECT_EQ(restarted.live(FunctionKey::F6), u"C:\\new six.exe");
+}
+
 } // namespace

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/launcher_thread.h"
 #include "platform/opener.h"
+
+#include <chrono>
 
 namespace vantrel::platform::windows_backend {
 
@@ -8,18 +11,19 @@ namespace vantrel::platform::windows_backend {
 // Explorer would on a double click. A relative path is taken from the
 // program's working directory. A failure opens nothing and leaves one line
 // on standard error.
+//
+// Each target is opened on a thread of its own: the shell asks the file
+// system about the path first, and a file on a network share that does not
+// answer would otherwise hold up the keys, the windows and Exit.
 class ShellOpener final : public Opener {
 public:
-    ShellOpener();
-    ~ShellOpener() override;
-    ShellOpener(const ShellOpener &) = delete;
-    ShellOpener &operator=(const ShellOpener &) = delete;
-
     std::string open(const std::u16string &target) override;
 
+    // Whether every launch asked for so far has finished within the time.
+    bool finishLaunches(std::chrono::milliseconds limit) { return threads_.waitUntilIdle(limit); }
+
 private:
-    // Whether this object joined the thread to COM and so must leave it.
-    bool comJoined_ = false;
+    LauncherThreads threads_;
 };
 
 } // namespace vantrel::platform::windows_backend

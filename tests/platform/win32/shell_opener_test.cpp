@@ -103,15 +103,25 @@ TEST_F(ShellOpenerTest, OpensNothingForAnEmptyOrBadPathAndSaysSoOnStandardError)
 {
     const fs::path program = probe(u"probe.exe");
     ::testing::internal::CaptureStderr();
-    opener.open(u"");
-    opener.open((folder / u"missing.exe").u16string());
-    opener.open(program.u16string() + std::u16string(u"\0.txt", 5));
+    EXPECT_EQ(opener.open(u""), "there is no file to open");
+    // Under way: the shell finds out later.
+    EXPECT_EQ(opener.open((folder / u"missing.exe").u16string()), "");
+    EXPECT_EQ(opener.open(program.u16string() + std::u16string(u"\0.txt", 5)), "the path holds a NUL character");
+    ASSERT_TRUE(opener.finishLaunches(std::chrono::seconds(10)));
     const std::string said = ::testing::internal::GetCapturedStderr();
 
     EXPECT_EQ(runsOf(program, 0), 0);
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2) << said;
     EXPECT_NE(said.find("missing.exe"), std::string::npos) << said;
     EXPECT_NE(said.find("NUL"), std::string::npos) << said;
+}
+
+TEST_F(ShellOpenerTest, EveryRequestOfOneTargetRunsInTurn)
+{
+    const fs::path program = probe(u"probe.exe");
+    for (int i = 0; i < 5; ++i)
+        opener.open(program.u16string());
+    EXPECT_EQ(runsOf(program, 5), 5);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/linux/open/launcher_thread.h"
+#include "platform/launcher_thread.h"
 #include "platform/opener.h"
 #include "platform/user_notice.h"
 

@@ -1,8 +1,9 @@
 // The key source under Wine on an X server of its own, the keys injected from
-// outside with XTest (xdotool, a Linux program Wine starts directly). Wine
-// reports the keyboard only while one of its own windows has the focus, so
-// the test keeps a small window of its own focused.
-#include "platform/win32/async_key_source.h"
+// outside with XTest (xdotool, a Linux program Wine starts directly) and with
+// SendInput. Wine reports the X keyboard only while one of its own windows
+// has the focus, so the test keeps a small window of its own focused; that
+// window also shows that the keys are not taken from the focused program.
+#include "platform/win32/raw_input_key_source.h"
 
 #include <windows.h>
 
@@ -14,7 +15,7 @@
 #include <string>
 
 using namespace vantrel::platform;
-using vantrel::platform::windows_backend::AsyncKeySource;
+using vantrel::platform::windows_backend::RawInputKeySource;
 
 namespace {
 
@@ -35,17 +36,27 @@ struct Observed {
 // Ends every injection: the X server delivers events in order, so when the
 // test window sees this key come up, every key before it has arrived.
 constexpr const char *kSentinel = "Pause";
+
+// How often the test looks at the source while keys come in.
+constexpr DWORD kLookIntervalMs = 5;
 bool sentinelSeen = false;
 
 // Key downs that the keyboard's auto-repeat made (the previous-state bit set).
 unsigned repeatsSeen = 0;
+// F11 downs the test window was given.
+unsigned keyDownsSeen = 0;
 
 LRESULT CALLBACK testWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_KEYDOWN && (lParam & (1 << 30)) != 0)
         ++repeatsSeen;
+    if (message == WM_KEYDOWN && wParam == VK_F11)
+        ++keyDownsSeen;
     if (message == WM_KEYUP && wParam == VK_PAUSE)
         sentinelSeen = true;
+    // F10 alone would open the window menu, whose loop keeps every later key.
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_KEYMENU)
+        return 0;
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -92,7 +103,7 @@ Observed inject(const std::string &commands, KeySource *collecting = nullptr)
     while (!sentinelSeen) {
         if (GetTickCount64() > deadline)
             throw std::runtime_error("the keys injected never reached the test window: " + line);
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, AsyncKeySource::kPollIntervalMs, QS_ALLINPUT);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, kLookIntervalMs, QS_ALLINPUT);
         look();
     }
     look();
@@ -134,7 +145,7 @@ protected:
 
     static inline HWND window = nullptr;
     static inline std::string focusFailure;
-    AsyncKeySource keys;
+    RawInputKeySource keys;
 };
 
 TEST_F(KeyStateTest, AHeldKeyCountsOnceAndIsSeenDown)
@@ -191,11 +202,39 @@ TEST_F(KeyStateTest, APressBetweenTwoLooksStillCountsOnce)
 TEST_F(KeyStateTest, AKeyAlreadyDownAtTheStartIsNotAPress)
 {
     inject("keydown F12 sleep 0.15");
-    AsyncKeySource startedLate;
+    RawInputKeySource startedLate;
     std::string error;
     ASSERT_TRUE(startedLate.start(&error)) << error;
     const Observed observed = inject("sleep 0.1 keyup F12", &startedLate);
     EXPECT_EQ(observed.of(FunctionKey::F12), 0u);
+}
+
+TEST_F(KeyStateTest, APressSignalsTheWakeupAndTheFocusedWindowStillGetsTheKey)
+{
+    const HANDLE news = static_cast<HANDLE>(keys.wakeup().event);
+    ASSERT_NE(news, nullptr);
+    EXPECT_EQ(WaitForSingleObject(news, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    keyDownsSeen = 0;
+    inject("keydown F11 sleep 0.05 keyup F11");
+    EXPECT_EQ(WaitForSingleObject(news, 0), static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_EQ(keyDownsSeen, 1u);
+    keys.collect();
+    EXPECT_EQ(keys.query(FunctionKey::F11).pressesSincePreviousQuery, 1u);
+}
+
+TEST_F(KeyStateTest, KeysSentByAProgramCountLikeTypedOnes)
+{
+    INPUT taps[4]{};
+    for (INPUT &tap : taps) {
+        tap.type = INPUT_KEYBOARD;
+        tap.ki.wVk = VK_F6;
+    }
+    taps[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    taps[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    ASSERT_EQ(SendInput(4, taps, sizeof(INPUT)), 4u);
+    const Observed observed = inject("sleep 0.05", &keys);
+    EXPECT_EQ(observed.of(FunctionKey::F6), 2u);
+    EXPECT_EQ(observed.total(), 2u);
 }
 
 } // namespace

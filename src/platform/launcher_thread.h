@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-namespace vantrel::platform::linux_backend {
+namespace vantrel::platform {
 
 // The threads launches run on, one per target while it has launches to run.
 // Asking a hung network mount about a path blocks its thread in the kernel,
@@ -45,4 +45,4 @@ private:
     std::shared_ptr<Shared> shared_;
 };
 
-} // namespace vantrel::platform::linux_backend
+} // namespace vantrel::platform

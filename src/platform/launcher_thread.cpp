@@ -1,4 +1,4 @@
-#include "platform/linux/open/launcher_thread.h"
+#include "platform/launcher_thread.h"
 
 #include <condition_variable>
 #include <deque>
@@ -9,7 +9,7 @@
 
 #include <pthread.h>
 
-namespace vantrel::platform::linux_backend {
+namespace vantrel::platform {
 
 struct LauncherThreads::Shared {
     std::mutex mutex;
@@ -73,4 +73,4 @@ bool LauncherThreads::waitUntilIdle(std::chrono::milliseconds limit)
     return shared_->idle.wait_for(lock, limit, [&] { return shared_->waiting.empty(); });
 }
 
-} // namespace vantrel::platform::linux_backend
+} // namespace vantrel::platform

@@ -1,0 +1,114 @@
+// Vantrel on Windows: the resident program and, started with a private
+// argument, its website window.
+#include "app/command_line_answer.h"
+#include "app/session.h"
+#include "app/win32/program_output.h"
+#include "app/win32/resident.h"
+#include "app/win32/settings_places.h"
+#include "platform/diagnostic.h"
+#include "platform/platform.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string utf8(const wchar_t *text)
+{
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 1)
+        return {};
+    std::string converted(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, converted.data(), bytes, nullptr, nullptr);
+    converted.pop_back();
+    return converted;
+}
+
+// The command line as the shared reader takes it: UTF-8, one string an
+// argument, split by the rules every Windows program follows.
+std::vector<std::string> arguments()
+{
+    int count = 0;
+    LPWSTR *split = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> converted;
+    for (int i = 0; i < count; ++i)
+        converted.push_back(utf8(split[i]));
+    LocalFree(split);
+    return converted;
+}
+
+// The OLE apartment the shell's dialogs and the browser control need on the
+// thread that shows them.
+class OleApartment {
+public:
+    OleApartment() : joined_(SUCCEEDED(OleInitialize(nullptr))) {}
+    ~OleApartment()
+    {
+        if (joined_)
+            OleUninitialize();
+    }
+    OleApartment(const OleApartment &) = delete;
+    OleApartment &operator=(const OleApartment &) = delete;
+
+private:
+    bool joined_;
+};
+
+int runResident(std::unique_ptr<vantrel::platform::SessionBus> session)
+{
+    const OleApartment apartment;
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    const auto registry = vantrel::platform::createRegistry();
+    const auto keys = vantrel::platform::createKeySource();
+    const auto opener = vantrel::platform::createOpener();
+
+    vantrel::win32_app::Resident resident({*registry, *keys, *opener, session.get()},
+                                          vantrel::win32_app::windowsSettingsPlaces());
+    std::string error;
+    if (!resident.start(&error)) {
+        vantrel::win32_app::deliverOutput({}, "vantrel: " + error + "\n");
+        return 1;
+    }
+
+    MSG message;
+    BOOL got;
+    while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return got < 0 ? 1 : static_cast<int>(message.wParam);
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
+{
+    const std::vector<std::string> given = arguments();
+    std::vector<const char *> argv;
+    for (const std::string &argument : given)
+        argv.push_back(argument.c_str());
+
+    std::ostringstream out;
+    std::ostringstream err;
+    const auto answered = vantrel::answeredCommandLine(argv, out, err);
+    vantrel::win32_app::deliverOutput(out.str(), err.str());
+    if (answered)
+        return *answered;
+    err.str({});
+    // Another copy of this session shows its window instead of this one
+    // starting: two would open every file twice for each press.
+    auto session = vantrel::joinSession(err);
+    vantrel::win32_app::deliverOutput({}, err.str());
+    if (session.exitStatus)
+        return *session.exitStatus;
+    return runResident(std::move(session.bus));
+}

@@ -1,0 +1,272 @@
+// The whole vantrel.exe under Wine, driven from outside: bindings to
+// recording programs, keys sent with SendInput and typed with XTest, the
+// command line, the tray icon and its menu, and the settings in the
+// registry. Each test works on the one settings key of the Wine prefix and
+// runs alone.
+#include "program_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+using namespace vantrel::test::program;
+
+namespace {
+
+// A window of the test's own that has the keyboard focus, Win32's and X's,
+// and records the keys it is given.
+class FocusedWindow {
+public:
+    explicit FocusedWindow(const TestFolder &folder)
+    {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"VantrelProgramTestFocus";
+        RegisterClassW(&windowClass);
+        const std::wstring title = L"vantrel program test " + std::to_wstring(GetCurrentProcessId());
+        window_ = CreateWindowExW(0, windowClass.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, 200, 200, 240, 120,
+                                  nullptr, nullptr, windowClass.hInstance, nullptr);
+        ShowWindow(window_, SW_SHOWNORMAL);
+        SetForegroundWindow(window_);
+        // Without a window manager nobody hands the X focus to the window.
+        runLinux(folder,
+                 "xdotool search --sync --name '" + std::string(title.begin(), title.end()) + "' windowfocus --sync");
+        keyDowns = 0;
+    }
+    ~FocusedWindow() { DestroyWindow(window_); }
+    FocusedWindow(const FocusedWindow &) = delete;
+    FocusedWindow &operator=(const FocusedWindow &) = delete;
+
+    bool focused() const { return GetForegroundWindow() == window_; }
+
+    // Key downs of F6 to F12 the window was given, auto-repeats included.
+    static inline int keyDowns = 0;
+
+private:
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && wParam >= VK_F6 && wParam <= VK_F12)
+            ++keyDowns;
+        // F10 alone would open the window menu, whose loop keeps every later key.
+        if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_KEYMENU)
+            return 0;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    HWND window_ = nullptr;
+};
+
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override { removeEverySettingsKey(); }
+    void TearDown() override { removeEverySettingsKey(); }
+
+    void bind(const wchar_t *key, const Recorder &recorder) { setString(Place::UsersKey, key, recorder.path()); }
+
+    TestFolder folder;
+};
+
+TEST_F(ProgramTest, TheCommandLineAnswersOnStandardOutputAndRefusesWhatItDoesNotKnow)
+{
+    const Finished version = runVantrel(L"--version");
+    EXPECT_EQ(version.status, 0u);
+    EXPECT_EQ(version.out, "Vantrel 2.00\n");
+
+    const Finished help = runVantrel(L"--help");
+    EXPECT_EQ(help.status, 0u);
+    EXPECT_NE(help.out.find("--press KEY"), std::string::npos) << help.out;
+
+    const Finished unknown = runVantrel(L"--verbose");
+    EXPECT_EQ(unknown.status, 2u);
+    EXPECT_NE(unknown.err.find("--verbose"), std::string::npos) << unknown.err;
+    EXPECT_EQ(runVantrel(L"--press F13").status, 2u);
+    EXPECT_EQ(runVantrel(L"--press").status, 2u);
+
+    const Finished alone = runVantrel(L"--press F8");
+    EXPECT_EQ(alone.status, 1u);
+    EXPECT_NE(alone.err.find("no Vantrel is running"), std::string::npos) << alone.err;
+}
+
+TEST_F(ProgramTest, EveryTapOfABoundKeyOpensItsFileOnceAndAnUnboundKeyNothing)
+{
+    const Recorder six(folder, L"six.exe");
+    const Recorder seven(folder, L"seven.exe");
+    bind(L"F6", six);
+    bind(L"F7", seven);
+    RunningVantrel vantrel(folder);
+    ASSERT_TRUE(vantrel.waitUntilResident()) << vantrel.diagnostics();
+    // Under Wine, sent keys go nowhere while no window has the focus.
+    const FocusedWindow inFront(folder);
+
+    sendTaps(VK_F6, 3);
+    sendTaps(VK_F8, 2);
+    EXPECT_EQ(six.runsSettled(3), 3);
+    EXPECT_EQ(seven.runs(), 0);
+}
+
+TEST_F(ProgramTest, AHeldKeyOpensOnceAndTheFocusedProgramStillGetsEveryKey)
+{
+    const Recorder seven(folder, L"seven.exe");
+    bind(L"F7", seven);
+    RunningVantrel vantrel(folder);
+    ASSERT_TRUE(vantrel.waitUntilResident()) << vantrel.diagnostics();
+    const FocusedWindow typingHere(folder);
+    ASSERT_TRUE(typingHere.focused());
+
+    // Long enough for the keyboard's auto-repeat to start.
+    runLinux(folder, "xdotool keydown F7 sleep 1.2 keyup F7 sleep 0.1 key F9");
+    EXPECT_EQ(seven.runsSettled(1), 1);
+    EXPECT_GT(FocusedWindow::keyDowns, 2) << "the held F7 and the unbound F9 were taken from the focused window";
+}
+
+TEST_F(ProgramTest, ASecondCopyEndsAndPressesAreHandedToTheRunningOne)
+{
+    const Recorder six(folder, L"six.exe");
+    bind(L"F6", six);
+    RunningVantrel vantrel(folder);
+    ASSERT_TRUE(vantrel.waitUntilResident()) << vantrel.diagnostics();
+
+    const Finished second = runVantrel(L"");
+    EXPECT_EQ(second.status, 0u) << second.err;
+    EXPECT_FALSE(vantrel.hasEnded(0ms));
+
+    EXPECT_EQ(runVantrel(L"--press F6").status, 0u);
+    EXPECT_EQ(runVantrel(L"--press f6").status, 0u);
+    const Finished unbound = runVantrel(L"--press F12");
+    EXPECT_EQ(unbound.status, 1u);
+    EXPECT_EQ(unbound.err, "vantrel: F12 is not opened: no file is bound to it\n");
+    EXPECT_EQ(six.runsSettled(2), 2);
+}
+
+TEST_F(ProgramTest, BindingsTheOriginalLeftAreReadAtTheFirstStartAndNeverWrittenThere)
+{
+    const Recorder six(folder, L"six.exe");
+    const Recorder seven(folder, L"seven.exe");
+    const Recorder oldSeven(folder, L"old seven.exe");
+    setString(Place::MachineKey, L"F6", six.path());
+    setString(Place::MachineKey, L"F7", oldSeven.path());
+    // What Windows kept of the original's own later writes, for this user.
+    setString(Place::VirtualStore, L"F7", seven.path());
+    {
+        RunningVantrel vantrel(folder);
+        ASSERT_TRUE(vantrel.waitUntilResident()) << vantrel.diagnostics();
+        EXPECT_EQ(runVantrel(L"--press F6").status, 0u);
+        EXPECT_EQ(runVantrel(L"--press F7").status, 0u);
+        EXPECT_EQ(six.runsSettled(1), 1);
+        EXPECT_EQ(seven.runsSettled(1), 1);
+        EXPECT_EQ(oldSeven.runs(), 0);
+    }
+    EXPECT_FALSE(keyExists(Place::UsersKey));
+    EXPECT_EQ(stringAt(Place::MachineKey, L"F7"), oldSeven.path().wstring());
+    EXPECT_EQ(stringAt(Place::VirtualStore, L"F7"), seven.path().wstring());
+}
+
+TEST_F(ProgramTest, OnceTheUsersKeyExistsTheOriginalsPlacesAreLeftAlone)
+{
+    const Recorder six(folder, L"six.exe");
+    setString(Place::MachineKey, L"F6", six.path());
+    setString(Place::UsersKey, L"F8", L"");
+    RunningVantrel vantrel(folder);
+    ASSERT_TRUE(vantrel.waitUntilResident()) << vantrel.diagnostics();
+    EXPECT_EQ(runVantrel(L"--press F6").status, 1u);
+    EXPECT_EQ(six.runsSettled(0), 0);
+}
+
+TEST_F(ProgramTest, ValuesOfOtherTypesLongAndForeignPathsHurtNothing)
+{
+    const Recorder seven(folder, L"seven.exe");
+    const Recorder nine(folder, L"r\u00e9corder \u65e5\u672c \U0001F525.exe");
+    const Recorder ten(folder, L"ten.exe");
+    setValue(Place::UsersKey, L"F6", REG_DWORD, {1, 0, 0, 0});
+    const std::wstring expandable = seven.path().wstring();
+    const auto *bytes = reinterpret_cast<const BYTE *>(expandable.c_str());
+    setValue(Place::UsersKey, L"F7", REG_EXPAND_SZ,
+             std::vector<BYTE>(bytes, bytes + (expandable.size() + 1) * sizeof(wchar_t)));
+    setString(Place::UsersKey, L"F8", L"C:\\" + std::wstring(40000, L'x') + L".exe");
+    bind(L"F9", nine);
+    bind(L"F10", ten);
+    RunningVantrel vantrel(folder);
+    ASSERT_TRUE(vantrel.waitUntilResident()) << vantrel.diagnostics();
+    const FocusedWindow inFront(folder);
+
+    sendTaps(VK_F6, 1);
+    sendTaps(VK_F7, 1);
+    sendTaps(VK_F8, 1);
+    sendTaps(VK_F9, 1);
+    sendTaps(VK_F10, 1);
+    EXPECT_EQ(nine.runsSettled(1), 1);
+    EXPECT_EQ(ten.runsSettled(1), 1);
+    EXPECT_EQ(seven.runs(), 0);
+    EXPECT_FALSE(vantrel.hasEnded(0ms)) << vantrel.diagnostics();
+}
+
+// Without a tray host, Wine shows the icons in a window of its own, from the
+// top left of its client area.
+HWND wineTrayWindow() { return FindWindowW(nullptr, L"Wine System Tray"); }
+
+POINT firstTrayIcon()
+{
+    POINT point{8, 8};
+    ClientToScreen(wineTrayWindow(), &point);
+    return point;
+}
+
+// A pop-up menu of the given window's program on the screen.
+HWND shownMenuOf(HWND owner)
+{
+    DWORD program = 0;
+    GetWindowThreadProcessId(owner, &program);
+    for (HWND menu = nullptr; (menu = FindWindowExW(nullptr, menu, L"#32768", nullptr));) {
+        DWORD menuProgram = 0;
+        GetWindowThreadProcessId(menu, &menuProgram);
+        if (menuProgram == program && IsWindowVisible(menu))
+            return menu;
+    }
+    return nullptr;
+}
+
+TEST_F(ProgramTest, TheTrayMenuPopsUpAtTheIconAndExitTakesTheIconAwayAndEndsTheProgram)
+{
+    RunningVantrel vantrel(folder);
+    ASSERT_TRUE(vantrel.waitUntilResident()) << vantrel.diagnostics();
+    const HWND resident = vantrel.residentWindow();
+    ASSERT_NE(wineTrayWindow(), nullptr);
+
+    const POINT icon = firstTrayIcon();
+    runLinux(folder, "xdotool mousemove " + std::to_string(icon.x) + " " + std::to_string(icon.y) + " click 3");
+    HWND menu = nullptr;
+    ASSERT_TRUE(eventually([&] { return (menu = shownMenuOf(resident)) != nullptr; })) << "no menu popped up";
+    RECT shown{};
+    GetWindowRect(menu, &shown);
+    EXPECT_LE(std::abs(shown.left - icon.x), 2);
+    EXPECT_LE(std::abs(shown.top - icon.y), 2);
+
+    // E&xit is the last item.
+    runLinux(folder, "xdotool mousemove " + std::to_string(shown.left + 12) + " " + std::to_string(shown.bottom - 8) +
+                         " sleep 0.2 click 1");
+    ASSERT_TRUE(vantrel.hasEnded(5s));
+    EXPECT_EQ(vantrel.exitStatus(), 0u);
+    EXPECT_FALSE(trayIconShown(resident));
+}
+
+TEST_F(ProgramTest, TheIconComesBackWhenExplorerSaysTheTaskBarWasMadeAgain)
+{
+    RunningVantrel vantrel(folder);
+    ASSERT_TRUE(vantrel.waitUntilResident()) << vantrel.diagnostics();
+    const HWND resident = vantrel.residentWindow();
+
+    // What a restart of Explorer does: every icon is forgotten, then the
+    // new task bar says so to every top-level window.
+    NOTIFYICONDATAW forgotten{};
+    forgotten.cbSize = sizeof forgotten;
+    forgotten.hWnd = resident;
+    forgotten.uID = 1;
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &forgotten));
+    ASSERT_FALSE(trayIconShown(resident));
+    PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(eventually([&] { return trayIconShown(resident); }));
+}
+
+} // namespace
