@@ -121,8 +121,8 @@ void frmConfig::startWatchingSettings()
 
 void frmConfig::loadBindings()
 {
-    // A file being written in place may be caught half-way; its last write
-    // wakes the watch again.
+    // A row whose value can't be read keeps what it shows; the watch wakes
+    // again when the file next changes.
     const auto loaded = bindings_.load(services_.registry);
     if (!loaded.ok)
         printDiagnostic("vantrel: " + loaded.reason + "; the keys keep their bindings until it can be read");
