@@ -260,6 +260,11 @@ LRESULT ResidentWindow::handle(Resident &resident, HWND window, UINT message, WP
             break;
         }
         return 0;
+    case WM_CLOSE:
+        // How the installer and the uninstaller ask a running copy to end
+        // before they replace or remove its files: the end Exit makes.
+        resident.mnuExit_Click();
+        return 0;
     case WM_DESTROY:
         resident.window_ = nullptr;
         PostQuitMessage(0);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 using namespace vantrel::test::program;
@@ -249,6 +250,23 @@ TEST_F(ProgramTest, TheTrayMenuPopsUpAtTheIconAndExitTakesTheIconAwayAndEndsTheP
     ASSERT_TRUE(vantrel.hasEnded(5s));
     EXPECT_EQ(vantrel.exitStatus(), 0u);
     EXPECT_FALSE(trayIconShown(resident));
+}
+
+// The installer and the uninstaller end a running copy this way before they
+// replace or remove its files, and an upgrade starts the new one at once.
+TEST_F(ProgramTest, AskedToCloseItEndsAsExitDoesAndANewCopyCanStartAtOnce)
+{
+    auto first = std::make_unique<RunningVantrel>(folder);
+    ASSERT_TRUE(first->waitUntilResident()) << first->diagnostics();
+    const HWND resident = first->residentWindow();
+    SendMessageW(resident, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(first->hasEnded(5s));
+    EXPECT_EQ(first->exitStatus(), 0u);
+    EXPECT_FALSE(trayIconShown(resident));
+    first.reset();
+
+    RunningVantrel next(folder);
+    EXPECT_TRUE(next.waitUntilResident()) << next.diagnostics();
 }
 
 TEST_F(ProgramTest, TheIconComesBackWhenExplorerSaysTheTaskBarWasMadeAgain)
