@@ -7,6 +7,8 @@
 #include "app/win32/settings_places.h"
 #include "platform/diagnostic.h"
 #include "platform/platform.h"
+#include "windows/win32/frmConfig.h"
+#include "windows/win32/message_pump.h"
 
 #include <windows.h>
 
@@ -73,19 +75,23 @@ int runResident(std::unique_ptr<vantrel::platform::SessionBus> session)
 
     vantrel::win32_app::Resident resident({*registry, *keys, *opener, session.get()},
                                           vantrel::win32_app::windowsSettingsPlaces());
+    // The configuration window lives as long as the program; Exit takes it
+    // off the screen, and it goes with the rest at the end.
+    vantrel::win32_windows::frmConfig config(resident.bindings(), *registry, *keys);
+    resident.createWindows = [&](HWND__ *owner) {
+        if (!config.Form_Load(owner)) {
+            vantrel::printDiagnostic("vantrel: cannot make the configuration window");
+            return;
+        }
+        resident.showConfiguration = [&config] { config.behaviour().mnuConfig_Click(); };
+    };
+    resident.closeOtherWindows = [&config] { config.destroy(); };
     std::string error;
     if (!resident.start(&error)) {
         vantrel::win32_app::deliverOutput({}, "vantrel: " + error + "\n");
         return 1;
     }
-
-    MSG message;
-    BOOL got;
-    while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return got < 0 ? 1 : static_cast<int>(message.wParam);
+    return vantrel::win32_windows::runMessageLoop();
 }
 
 } // namespace

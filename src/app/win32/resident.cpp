@@ -1,11 +1,12 @@
 #include "app/win32/resident.h"
 
 #include "platform/diagnostic.h"
+#include "windows/design/frmConfig_design.h"
 
 // After every header that sees the registry interface: see resident.h.
 #include "app/win32/event_watch.h"
-#include "app/win32/resource_ids.h"
 #include "app/win32/tray_icon.h"
+#include "windows/win32/program_icon.h"
 
 #include <commctrl.h>
 
@@ -89,7 +90,8 @@ bool Resident::start(std::string *error)
         return false;
     }
 
-    bindings_.setLiveObserver([this] { services_.keys.useKeys(bindings_.keysWithFiles()); });
+    if (createWindows)
+        createWindows(window_);
     // Watched before it is read, so that no change made in between is missed.
     startWatchingSettings();
     loadBindings();
@@ -100,7 +102,8 @@ bool Resident::start(std::string *error)
 
     // Last: the icon tells the user that the program is ready.
     trayPicture_ = loadTrayPicture(instance);
-    Trayicon1 = std::make_unique<TrayIcon>(window_, kTrayMessage, trayPicture_, L"Vantrel");
+    const auto tip = design::frmConfig::trayTip();
+    Trayicon1 = std::make_unique<TrayIcon>(window_, kTrayMessage, trayPicture_, std::wstring(tip.begin(), tip.end()));
     if (!Trayicon1->add())
         printDiagnostic("vantrel: the notification area refused the icon; it comes when Explorer restarts");
     return true;
@@ -196,11 +199,22 @@ void Resident::popUpMenu(int x, int y)
     HMENU mnuMain = CreatePopupMenu();
     if (!mnuMain)
         return;
-    const auto available = [](const std::function<void()> &show) { return show ? MF_ENABLED : MF_GRAYED; };
-    AppendMenuW(mnuMain, MF_STRING | available(showConfiguration), kConfigureItem, L"&Configure");
-    AppendMenuW(mnuMain, MF_STRING | available(showKeyList), kViewKeysItem, L"&View Keys");
-    AppendMenuW(mnuMain, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(mnuMain, MF_STRING, kExitItem, L"E&xit");
+    using namespace design::frmConfig;
+    // Each item as designed; one whose window is missing is greyed out.
+    for (const MenuItemDesign &item : menu()) {
+        if (item.isSeparator()) {
+            AppendMenuW(mnuMain, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        const std::wstring caption(item.caption.begin(), item.caption.end());
+        const UINT_PTR command = item.name == mnuConfig ? kConfigureItem
+                                 : item.name == mnuView ? kViewKeysItem
+                                                        : kExitItem;
+        const bool available = command == kConfigureItem  ? bool(showConfiguration)
+                               : command == kViewKeysItem ? bool(showKeyList)
+                                                          : true;
+        AppendMenuW(mnuMain, MF_STRING | (available ? MF_ENABLED : MF_GRAYED), command, caption.c_str());
+    }
     // Without the foreground the menu would not close on a click elsewhere;
     // the empty message afterwards lets it close at once (a known need of
     // tray menus).

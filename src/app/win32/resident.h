@@ -52,6 +52,9 @@ public:
     BindingSet &bindings() { return bindings_; }
     HWND__ *window() const { return window_; }
 
+    // Makes the program's windows, owned by the given hidden window (which
+    // keeps them out of the task bar), before the bindings are read.
+    std::function<void(HWND__ *owner)> createWindows;
     // What the menu's window items show; an item whose window is missing
     // is greyed out.
     std::function<void()> showConfiguration;

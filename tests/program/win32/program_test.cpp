@@ -269,6 +269,19 @@ TEST_F(ProgramTest, AskedToCloseItEndsAsExitDoesAndANewCopyCanStartAtOnce)
     EXPECT_TRUE(next.waitUntilResident()) << next.diagnostics();
 }
 
+TEST_F(ProgramTest, AClickOnTheIconShowsTheConfigurationWindow)
+{
+    RunningVantrel vantrel(folder);
+    ASSERT_TRUE(vantrel.waitUntilResident()) << vantrel.diagnostics();
+    const HWND config = FindWindowW(L"Morvask.Vantrel.Window", L"Vantrel Configuration");
+    ASSERT_NE(config, nullptr);
+    EXPECT_FALSE(IsWindowVisible(config));
+
+    const POINT icon = firstTrayIcon();
+    runLinux(folder, "xdotool mousemove " + std::to_string(icon.x) + " " + std::to_string(icon.y) + " click 1");
+    EXPECT_TRUE(eventually([&] { return IsWindowVisible(config) != FALSE; }));
+}
+
 TEST_F(ProgramTest, TheIconComesBackWhenExplorerSaysTheTaskBarWasMadeAgain)
 {
     RunningVantrel vantrel(folder);

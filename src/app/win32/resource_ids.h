@@ -1,4 +1,0 @@
-#pragma once
-
-// The program's icon, as the version record's resource script names it.
-inline constexpr const wchar_t *kProgramIconName = L"IDI_ICON1";

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "windows/design/control_design.h"
+#include "windows/design/window_view.h"
+
+#include <string>
+#include <vector>
+
+// This header stays free of <windows.h>, whose macros clash with the
+// registry interface's names in the views that include both.
+struct HWND__;
+struct HFONT__;
+
+namespace vantrel::win32_windows {
+
+// The dialog item number of a designed control: its place in the design's
+// list, from 100 on. A test of the window finds its controls by it.
+int itemNumber(const design::WindowDesign &design, design::ControlId control);
+
+// A window and its controls made with the Win32 API from a window's design:
+// the system's own controls, laid out from the twips at the window's DPI and
+// again whenever the DPI changes, each with its designed font at that DPI,
+// and in the design's tab order. The window-view operations every window
+// shares are here; each window adds what it handles.
+class DesignedWindow {
+public:
+    explicit DesignedWindow(const design::WindowDesign &design);
+    virtual ~DesignedWindow();
+    DesignedWindow(const DesignedWindow &) = delete;
+    DesignedWindow &operator=(const DesignedWindow &) = delete;
+
+    // Makes the window, hidden, and its controls. owner: a window that keeps
+    // this one out of the task bar, or null. False when the system refused.
+    bool create(HWND__ *owner);
+    HWND__ *window() const { return window_; }
+    HWND__ *control(design::ControlId id) const;
+    const design::WindowDesign &design() const { return design_; }
+
+    // Takes the window off the screen for good; the object stays.
+    void destroy();
+
+    // What every window's view does for its behaviour.
+    void setCaption(std::u16string_view caption);
+    void setText(design::ControlId control, std::u16string_view text);
+    void setTip(design::ControlId control, std::u16string_view text);
+    void enable(design::ControlId control, bool enabled);
+    void focus(design::ControlId control);
+    design::MessageAnswer showMessage(const design::Message &message);
+
+    // What the window's message loop asks of every designed window: Tab,
+    // Enter, Escape and Alt+letter as in a dialog. True when it took the message.
+    static bool takeDialogMessage(void *message);
+
+protected:
+    // A control's event: a click of a button or label, the focus coming to
+    // a text box.
+    virtual void onClick(design::ControlId control) { static_cast<void>(control); }
+    virtual void onFocus(design::ControlId control) { static_cast<void>(control); }
+    // A key going down while a button has the focus.
+    virtual void onButtonKey(design::ControlId control, int keyCode)
+    {
+        static_cast<void>(control);
+        static_cast<void>(keyCode);
+    }
+    // Enter with no button focused, and Escape.
+    virtual void onDefault();
+    virtual void onEscape() {}
+    // The title bar's close box or Alt+F4; true when the window dealt with it.
+    virtual bool onClose() { return false; }
+
+private:
+    friend struct DesignedWindowProcedure;
+
+    void makeControls();
+    void layOut(unsigned dpi);
+    HFONT__ *fontFor(const design::Font &font, unsigned dpi);
+    void dropFonts();
+
+    const design::WindowDesign &design_;
+    HWND__ *window_ = nullptr;
+    HWND__ *tips_ = nullptr;
+    std::vector<HWND__ *> controls_;
+    struct MadeFont {
+        design::Font font;
+        HFONT__ *handle;
+    };
+    std::vector<MadeFont> fonts_;
+    unsigned dpi_ = 96;
+    std::vector<std::wstring> tipTexts_;
+};
+
+// A designed window as the view its behaviour talks to (View derives from
+// design::WindowView): the shared operations handed to the window.
+template <typename View>
+class DesignedView : public DesignedWindow, public View {
+public:
+    using DesignedWindow::DesignedWindow;
+
+    void setCaption(std::u16string_view caption) override { DesignedWindow::setCaption(caption); }
+    void setText(design::ControlId control, std::u16string_view text) override
+    {
+        DesignedWindow::setText(control, text);
+    }
+    void setTip(design::ControlId control, std::u16string_view text) override { DesignedWindow::setTip(control, text); }
+    void enable(design::ControlId control, bool enabled) override { DesignedWindow::enable(control, enabled); }
+    void focus(design::ControlId control) override { DesignedWindow::focus(control); }
+    design::MessageAnswer showMessage(const design::Message &message) override
+    {
+        return DesignedWindow::showMessage(message);
+    }
+};
+
+} // namespace vantrel::win32_windows

@@ -1,0 +1,211 @@
+// The configuration window of the real vantrel.exe under Wine: its layout
+// against the design at two DPIs, and its rows, OK and Cancel driven from
+// outside through the real Open dialog.
+#include "program_driver.h"
+#include "windows/design/frmConfig_design.h"
+#include "windows/win32/designed_window.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace vantrel::test::program;
+namespace frmConfig = vantrel::design::frmConfig;
+using vantrel::design::ControlId;
+using vantrel::platform::FunctionKey;
+using vantrel::win32_windows::itemNumber;
+
+namespace {
+
+std::wstring textOf(HWND window)
+{
+    wchar_t text[4096] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                        &length);
+    return text;
+}
+
+class ConfigWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { removeEverySettingsKey(); }
+    void TearDown() override { removeEverySettingsKey(); }
+
+    // Starts Vantrel and shows its configuration window as a second copy does.
+    HWND showWindow(RunningVantrel &vantrel)
+    {
+        EXPECT_TRUE(vantrel.waitUntilResident()) << vantrel.diagnostics();
+        EXPECT_EQ(runVantrel(L"").status, 0u);
+        HWND window = nullptr;
+        EXPECT_TRUE(eventually([&] {
+            window = FindWindowW(L"Morvask.Vantrel.Window", L"Vantrel Configuration");
+            return window && IsWindowVisible(window);
+        }));
+        return window;
+    }
+    static HWND control(HWND window, ControlId id) { return GetDlgItem(window, itemNumber(frmConfig::window(), id)); }
+    // A click as the button sends it, without waiting for what it starts.
+    static void click(HWND window, ControlId id)
+    {
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(itemNumber(frmConfig::window(), id), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(control(window, id)));
+    }
+    // Browse in a row, then the path typed into the Open dialog and Open.
+    static void browse(HWND window, FunctionKey key, const std::wstring &path)
+    {
+        click(window, frmConfig::cmdF(key));
+        HWND dialog = nullptr;
+        ASSERT_TRUE(eventually([&] { return (dialog = FindWindowW(L"#32770", L"Choose File...")) != nullptr; }))
+            << "no Open dialog";
+        HWND name = nullptr;
+        ASSERT_TRUE(eventually([&] {
+            HWND box = FindWindowExW(dialog, nullptr, L"ComboBoxEx32", nullptr);
+            HWND combo = box ? FindWindowExW(box, nullptr, L"ComboBox", nullptr) : nullptr;
+            name = combo ? FindWindowExW(combo, nullptr, L"Edit", nullptr) : nullptr;
+            return name != nullptr;
+        }));
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        ASSERT_TRUE(eventually([&] { return !IsWindow(dialog); }));
+    }
+
+    TestFolder folder;
+};
+
+TEST_F(ConfigWindowTest, BrowseFillsTheRowAndTheKeyAtOnceAndOkWritesOnlyTheUsersKey)
+{
+    const Recorder seven(folder, L"seven.exe");
+    RunningVantrel vantrel(folder);
+    const HWND window = showWindow(vantrel);
+    ASSERT_NE(window, nullptr);
+
+    browse(window, FunctionKey::F7, seven.path().wstring());
+    EXPECT_TRUE(eventually([&] { return textOf(control(window, frmConfig::txtF(FunctionKey::F7))) == seven.path(); }));
+    EXPECT_FALSE(keyExists(Place::UsersKey));
+    EXPECT_EQ(runVantrel(L"--press F7").status, 0u);
+    EXPECT_EQ(seven.runsSettled(1), 1);
+
+    click(window, frmConfig::cmdOK);
+    EXPECT_TRUE(eventually([&] { return !IsWindowVisible(window); }));
+    EXPECT_EQ(stringAt(Place::UsersKey, L"F7"), seven.path().wstring());
+    EXPECT_EQ(stringAt(Place::UsersKey, L"F6"), L"");
+    EXPECT_FALSE(keyExists(Place::MachineKey));
+}
+
+TEST_F(ConfigWindowTest, CancelKeepsTheBrowsedPathLiveButUnsaved)
+{
+    const Recorder eight(folder, L"eight.exe");
+    setString(Place::UsersKey, L"F8", L"C:\\before.exe");
+    RunningVantrel vantrel(folder);
+    const HWND window = showWindow(vantrel);
+    ASSERT_NE(window, nullptr);
+
+    browse(window, FunctionKey::F8, eight.path().wstring());
+    click(window, frmConfig::cmdCancel);
+    EXPECT_TRUE(eventually([&] { return !IsWindowVisible(window); }));
+    EXPECT_EQ(runVantrel(L"--press F8").status, 0u);
+    EXPECT_EQ(eight.runsSettled(1), 1);
+    EXPECT_EQ(stringAt(Place::UsersKey, L"F8"), L"C:\\before.exe");
+}
+
+TEST_F(ConfigWindowTest, DeleteOnABrowseButtonClearsItsRow)
+{
+    const Recorder twelve(folder, L"twelve.exe");
+    setString(Place::UsersKey, L"F12", twelve.path());
+    RunningVantrel vantrel(folder);
+    const HWND window = showWindow(vantrel);
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(textOf(control(window, frmConfig::txtF(FunctionKey::F12))), twelve.path());
+
+    PostMessageW(control(window, frmConfig::cmdF(FunctionKey::F12)), WM_KEYDOWN, VK_DELETE, 0);
+    EXPECT_TRUE(eventually([&] { return textOf(control(window, frmConfig::txtF(FunctionKey::F12))).empty(); }));
+    EXPECT_EQ(runVantrel(L"--press F12").status, 1u);
+    EXPECT_EQ(twelve.runs(), 0);
+}
+
+TEST_F(ConfigWindowTest, TheWindowIsLeftOnlyThroughOkOrCancel)
+{
+    RunningVantrel vantrel(folder);
+    const HWND window = showWindow(vantrel);
+    ASSERT_NE(window, nullptr);
+    // What the close box and Alt+F4 would send.
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    Sleep(300);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_FALSE(vantrel.hasEnded(0ms));
+}
+
+// The window's client size and every control's place as designed, 15 twips
+// to the pixel at 96 DPI and scaled at 144.
+class ConfigLayoutTest : public ConfigWindowTest, public ::testing::WithParamInterface<int> {
+protected:
+    void SetUp() override
+    {
+        ConfigWindowTest::SetUp();
+        setDpi(GetParam());
+    }
+    void TearDown() override
+    {
+        setDpi(96);
+        ConfigWindowTest::TearDown();
+    }
+    static void setDpi(int dpi)
+    {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                  &key, nullptr),
+                  ERROR_SUCCESS);
+        const DWORD value = static_cast<DWORD>(dpi);
+        RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE *>(&value), sizeof value);
+        RegCloseKey(key);
+    }
+};
+
+TEST_P(ConfigLayoutTest, EveryControlSitsWhereTheDesignPutsIt)
+{
+    const int dpi = GetParam();
+    const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+    RunningVantrel vantrel(folder);
+    const HWND window = showWindow(vantrel);
+    ASSERT_NE(window, nullptr);
+
+    const auto &design = frmConfig::window();
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, px(design.clientSize.width));
+    EXPECT_EQ(client.bottom, px(design.clientSize.height));
+
+    int checked = 0;
+    for (const auto &designed : design.controls) {
+        const HWND made = control(window, designed.id);
+        if (!made || designed.sizedToText)
+            continue;
+        // Inside a panel's border, however wide the system draws it.
+        POINT origin{0, 0};
+        if (designed.container) {
+            const auto &holder = design.control(*designed.container);
+            origin = {px(holder.rect.left), px(holder.rect.top)};
+            if (holder.border == vantrel::design::Border::Sunken) {
+                origin = {0, 0};
+                MapWindowPoints(control(window, holder.id), window, &origin, 1);
+            }
+        }
+        const int left = origin.x + px(designed.rect.left);
+        const int top = origin.y + px(designed.rect.top);
+        RECT placed{};
+        GetWindowRect(made, &placed);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT *>(&placed), 2);
+        const std::string name(designed.id.name);
+        EXPECT_EQ(placed.left, left) << name;
+        EXPECT_EQ(placed.top, top) << name;
+        EXPECT_EQ(placed.right - placed.left, px(designed.rect.width)) << name;
+        EXPECT_EQ(placed.bottom - placed.top, px(designed.rect.height)) << name;
+        ++checked;
+    }
+    EXPECT_GT(checked, 20);
+}
+
+INSTANTIATE_TEST_SUITE_P(AtDpi, ConfigLayoutTest, ::testing::Values(96, 144));
+
+} // namespace
