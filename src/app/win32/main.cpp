@@ -8,6 +8,7 @@
 #include "platform/diagnostic.h"
 #include "platform/platform.h"
 #include "windows/win32/frmConfig.h"
+#include "windows/win32/frmKeys.h"
 #include "windows/win32/message_pump.h"
 
 #include <windows.h>
@@ -85,7 +86,26 @@ int runResident(std::unique_ptr<vantrel::platform::SessionBus> session)
         }
         resident.showConfiguration = [&config] { config.behaviour().mnuConfig_Click(); };
     };
-    resident.closeOtherWindows = [&config] { config.destroy(); };
+    // The key list exists at most once: made when it is not open, and made
+    // afresh after its Close destroyed it.
+    std::unique_ptr<vantrel::win32_windows::frmKeys> keyList;
+    config.showKeyList = [&] {
+        if (!keyList || !keyList->window()) {
+            auto made = std::make_unique<vantrel::win32_windows::frmKeys>(resident.bindings(), *keys, *opener);
+            if (!made->Form_Load(resident.window())) {
+                vantrel::printDiagnostic("vantrel: cannot make the key list window");
+                return;
+            }
+            keyList = std::move(made);
+        }
+        keyList->show();
+    };
+    resident.showKeyList = [&config] { config.behaviour().mnuView_Click(); };
+    resident.closeOtherWindows = [&] {
+        if (keyList)
+            keyList->destroy();
+        config.destroy();
+    };
     std::string error;
     if (!resident.start(&error)) {
         vantrel::win32_app::deliverOutput({}, "vantrel: " + error + "\n");

@@ -18,7 +18,7 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"Morvask.Vantrel.Window";
 constexpr int kFirstItem = 100;
-constexpr UINT_PTR kButtonSubclass = 1;
+constexpr UINT_PTR kSubclass = 1;
 
 std::wstring wide(std::u16string_view text) { return {text.begin(), text.end()}; }
 
@@ -171,6 +171,10 @@ struct DesignedWindowProcedure {
             if (code == EN_SETFOCUS)
                 designed.onFocus(control->id);
             break;
+        case ControlKind::ListBox:
+            if (code == LBN_SELCHANGE)
+                designed.onSelect(control->id);
+            break;
         case ControlKind::Label:
         case ControlKind::Image:
         case ControlKind::PictureBox:
@@ -182,14 +186,22 @@ struct DesignedWindowProcedure {
         }
     }
 
-    static LRESULT CALLBACK button(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
+    // What the parent is not told of: keys on a button, the mouse on a list.
+    static LRESULT CALLBACK subclassed(HWND made, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
     {
-        if (message == WM_KEYDOWN) {
-            auto &designed = *reinterpret_cast<DesignedWindow *>(data);
-            if (const ControlDesign *control = controlOf(designed, GetDlgCtrlID(button)))
-                designed.onButtonKey(control->id, static_cast<int>(wParam));
+        auto &designed = *reinterpret_cast<DesignedWindow *>(data);
+        const ControlDesign *control = controlOf(designed, GetDlgCtrlID(made));
+        if (control && control->kind == ControlKind::PushButton && message == WM_KEYDOWN)
+            designed.onButtonKey(control->id, static_cast<int>(wParam));
+        if (control && control->kind == ControlKind::ListBox) {
+            if (message == WM_LBUTTONDOWN)
+                designed.onMouseDown(control->id, design::MouseButton::Left);
+            else if (message == WM_RBUTTONDOWN)
+                designed.onMouseDown(control->id, design::MouseButton::Right);
+            else if (message == WM_MBUTTONDOWN)
+                designed.onMouseDown(control->id, design::MouseButton::Middle);
         }
-        return DefSubclassProc(button, message, wParam, lParam);
+        return DefSubclassProc(made, message, wParam, lParam);
     }
 
     static LRESULT handle(DesignedWindow &designed, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -284,9 +296,8 @@ void DesignedWindow::makeControls()
         HWND made = CreateWindowExW(exStyle, className, caption.c_str(), style, 0, 0, 0, 0, window_,
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(item)), instance, nullptr);
         controls_.push_back(made);
-        if (made && control.kind == ControlKind::PushButton)
-            SetWindowSubclass(made, DesignedWindowProcedure::button, kButtonSubclass,
-                              reinterpret_cast<DWORD_PTR>(this));
+        if (made && (control.kind == ControlKind::PushButton || control.kind == ControlKind::ListBox))
+            SetWindowSubclass(made, DesignedWindowProcedure::subclassed, kSubclass, reinterpret_cast<DWORD_PTR>(this));
         if (made && tips_) {
             TTTOOLINFOW tool{};
             tool.cbSize = sizeof tool;

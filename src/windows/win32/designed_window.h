@@ -56,6 +56,14 @@ protected:
     // a text box.
     virtual void onClick(design::ControlId control) { static_cast<void>(control); }
     virtual void onFocus(design::ControlId control) { static_cast<void>(control); }
+    // The selection of a list box changed, by mouse or keyboard.
+    virtual void onSelect(design::ControlId control) { static_cast<void>(control); }
+    // A mouse button going down over a list box.
+    virtual void onMouseDown(design::ControlId control, design::MouseButton button)
+    {
+        static_cast<void>(control);
+        static_cast<void>(button);
+    }
     // A key going down while a button has the focus.
     virtual void onButtonKey(design::ControlId control, int keyCode)
     {

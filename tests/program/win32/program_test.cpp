@@ -4,6 +4,8 @@
 // registry. Each test works on the one settings key of the Wine prefix and
 // runs alone.
 #include "program_driver.h"
+#include "windows/design/frmKeys_design.h"
+#include "windows/win32/designed_window.h"
 
 #include <gtest/gtest.h>
 
@@ -280,6 +282,64 @@ TEST_F(ProgramTest, AClickOnTheIconShowsTheConfigurationWindow)
     const POINT icon = firstTrayIcon();
     runLinux(folder, "xdotool mousemove " + std::to_string(icon.x) + " " + std::to_string(icon.y) + " click 1");
     EXPECT_TRUE(eventually([&] { return IsWindowVisible(config) != FALSE; }));
+}
+
+std::wstring listLine(HWND list, int line)
+{
+    wchar_t text[1024] = {};
+    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+TEST_F(ProgramTest, ViewKeysListsThePathCopiesAndExecuteOpensTheSelectedOne)
+{
+    const Recorder six(folder, L"six.exe");
+    bind(L"F6", six);
+    RunningVantrel vantrel(folder);
+    ASSERT_TRUE(vantrel.waitUntilResident()) << vantrel.diagnostics();
+    const HWND resident = vantrel.residentWindow();
+
+    const POINT icon = firstTrayIcon();
+    runLinux(folder, "xdotool mousemove " + std::to_string(icon.x) + " " + std::to_string(icon.y) + " click 3");
+    HWND menu = nullptr;
+    ASSERT_TRUE(eventually([&] { return (menu = shownMenuOf(resident)) != nullptr; })) << "no menu popped up";
+    RECT shown{};
+    GetWindowRect(menu, &shown);
+    // &View Keys is the second of the three items above and below the
+    // separator, about two fifths down the menu.
+    runLinux(folder, "xdotool mousemove " + std::to_string(shown.left + 12) + " " +
+                         std::to_string(shown.top + (shown.bottom - shown.top) * 2 / 5) + " sleep 0.2 click 1");
+    HWND keyList = nullptr;
+    ASSERT_TRUE(eventually([&] {
+        keyList = FindWindowW(L"Morvask.Vantrel.Window", L"View Key Configuration");
+        return keyList && IsWindowVisible(keyList);
+    })) << "no key list";
+
+    const auto &design = vantrel::design::frmKeys::window();
+    const HWND list =
+        GetDlgItem(keyList, vantrel::win32_windows::itemNumber(design, vantrel::design::frmKeys::lstKeys));
+    ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 7);
+    EXPECT_EQ(listLine(list, 0), L"F6    " + six.path().wstring());
+    EXPECT_EQ(listLine(list, 6), L"F12   ");
+
+    // The line chosen as a click chooses it, then the list tells its window.
+    SendMessageW(list, LB_SETCURSEL, 0, 0);
+    SendMessageW(
+        keyList, WM_COMMAND,
+        MAKEWPARAM(vantrel::win32_windows::itemNumber(design, vantrel::design::frmKeys::lstKeys), LBN_SELCHANGE),
+        reinterpret_cast<LPARAM>(list));
+    wchar_t fileName[256] = {};
+    GetWindowTextW(
+        GetDlgItem(keyList, vantrel::win32_windows::itemNumber(design, vantrel::design::frmKeys::lblExeName)), fileName,
+        256);
+    EXPECT_STREQ(fileName, L"six.exe");
+    PostMessageW(GetDlgItem(keyList, vantrel::win32_windows::itemNumber(design, vantrel::design::frmKeys::cmdExecute)),
+                 BM_CLICK, 0, 0);
+    EXPECT_EQ(six.runsSettled(1), 1);
+
+    PostMessageW(GetDlgItem(keyList, vantrel::win32_windows::itemNumber(design, vantrel::design::frmKeys::cmdClose)),
+                 BM_CLICK, 0, 0);
+    EXPECT_TRUE(eventually([&] { return !IsWindow(keyList); }));
 }
 
 TEST_F(ProgramTest, TheIconComesBackWhenExplorerSaysTheTaskBarWasMadeAgain)
