@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <system_error>
 
@@ -10,16 +11,6 @@ namespace vantrel::test::program {
 namespace fs = std::filesystem;
 
 namespace {
-
-// The build names its programs by their Linux paths; Wine shows the Linux
-// file system as drive Z:.
-std::wstring fromUnix(const char *path)
-{
-    std::wstring converted = L"Z:";
-    for (const char *c = path; *c; ++c)
-        converted.push_back(*c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*c)));
-    return converted;
-}
 
 const std::wstring &vantrelExe()
 {
@@ -93,6 +84,15 @@ void check(LSTATUS status, const char *what)
 
 } // namespace
 
+// The build names its programs by their Linux paths.
+std::wstring fromUnix(const char *path)
+{
+    std::wstring converted = L"Z:";
+    for (const char *c = path; *c; ++c)
+        converted.push_back(*c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*c)));
+    return converted;
+}
+
 TestFolder::TestFolder()
 {
     static std::atomic<int> made{0};
@@ -139,7 +139,7 @@ int Recorder::runsSettled(int expected) const
     return runs();
 }
 
-Finished runVantrel(const std::wstring &arguments)
+Finished runProgram(const std::wstring &program, const std::wstring &arguments)
 {
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
     Handle outRead, outWrite, errRead, errWrite;
@@ -154,11 +154,11 @@ Finished runVantrel(const std::wstring &arguments)
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = outWrite.get();
     startup.hStdError = errWrite.get();
-    std::wstring commandLine = L"\"" + vantrelExe() + L"\" " + arguments;
+    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(vantrelExe().c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                         &process))
-        throw std::runtime_error("cannot start vantrel.exe");
+        throw std::runtime_error("cannot start a program");
     const Handle thread(process.hThread);
     const Handle child(process.hProcess);
     outWrite.reset();
@@ -166,13 +166,37 @@ Finished runVantrel(const std::wstring &arguments)
 
     if (WaitForSingleObject(child.get(), 20000) != WAIT_OBJECT_0) {
         TerminateProcess(child.get(), 0xDEAD);
-        throw std::runtime_error("vantrel.exe did not end");
+        throw std::runtime_error("a program did not end");
     }
     Finished finished;
     GetExitCodeProcess(child.get(), &finished.status);
     finished.out = readWaiting(outRead.get());
     finished.err = readWaiting(errRead.get());
     return finished;
+}
+
+Finished runVantrel(const std::wstring &arguments) { return runProgram(vantrelExe(), arguments); }
+
+std::vector<HWND> residentWindows()
+{
+    std::vector<HWND> found;
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"Morvask.Vantrel.Resident", nullptr));)
+        found.push_back(window);
+    return found;
+}
+
+std::wstring programOf(HWND window)
+{
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    const Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, owner));
+    if (!process.get())
+        return {};
+    wchar_t path[MAX_PATH * 4];
+    DWORD size = static_cast<DWORD>(std::size(path));
+    if (!QueryFullProcessImageNameW(process.get(), 0, path, &size))
+        return {};
+    return std::wstring(path, size);
 }
 
 RunningVantrel::RunningVantrel(const TestFolder &folder) : errorFile_(folder.path() / L"vantrel.stderr")
@@ -202,7 +226,7 @@ RunningVantrel::~RunningVantrel()
 
 HWND RunningVantrel::residentWindow() const
 {
-    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"Morvask.Vantrel.Resident", nullptr));) {
+    for (const HWND window : residentWindows()) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
         if (owner == process_.dwProcessId)
@@ -246,6 +270,38 @@ std::string RunningVantrel::diagnostics() const
 {
     std::ifstream in(errorFile_, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+FocusedWindow::FocusedWindow(const TestFolder &folder)
+{
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"VantrelProgramTestFocus";
+    RegisterClassW(&windowClass);
+    const std::wstring title = L"vantrel program test " + std::to_wstring(GetCurrentProcessId());
+    window_ = CreateWindowExW(0, windowClass.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, 200, 200, 240, 120,
+                              nullptr, nullptr, windowClass.hInstance, nullptr);
+    ShowWindow(window_, SW_SHOWNORMAL);
+    SetForegroundWindow(window_);
+    // Without a window manager nobody hands the X focus to the window.
+    runLinux(folder,
+             "xdotool search --sync --name '" + std::string(title.begin(), title.end()) + "' windowfocus --sync");
+    keyDowns = 0;
+}
+
+FocusedWindow::~FocusedWindow() { DestroyWindow(window_); }
+
+bool FocusedWindow::focused() const { return GetForegroundWindow() == window_; }
+
+LRESULT CALLBACK FocusedWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && wParam >= VK_F6 && wParam <= VK_F12)
+        ++keyDowns;
+    // F10 alone would open the window menu, whose loop keeps every later key.
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_KEYMENU)
+        return 0;
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 void setValue(Place place, const std::wstring &name, DWORD type, const std::vector<BYTE> &data)

@@ -33,6 +33,9 @@ bool eventually(Condition condition, std::chrono::milliseconds limit = 10s)
     }
 }
 
+// A Linux path as Wine shows it, on drive Z:.
+std::wstring fromUnix(const char *path);
+
 // A folder of the test's own below Z:\tmp, so that Linux programs see it at
 // the same path without the drive letter; removed with the object.
 class TestFolder {
@@ -72,8 +75,16 @@ struct Finished {
     std::string out;
     std::string err;
 };
-// vantrel.exe with the arguments given (a command-line tail), run to its end.
+// A program with the arguments given (a command-line tail), run to its end.
+Finished runProgram(const std::wstring &program, const std::wstring &arguments);
+// vantrel.exe of the build with the arguments given, run to its end.
 Finished runVantrel(const std::wstring &arguments);
+
+// The hidden windows of every running Vantrel of the session, whichever
+// vantrel.exe it was started from.
+std::vector<HWND> residentWindows();
+// The file the process that owns the window runs, "" once it has ended.
+std::wstring programOf(HWND window);
 
 // The resident vantrel.exe, started in the background with its standard
 // error in a file. At the end of the test it is asked to end, or killed.
@@ -94,6 +105,27 @@ public:
 private:
     PROCESS_INFORMATION process_{};
     std::filesystem::path errorFile_;
+};
+
+// A window of the test's own that has the keyboard focus, Win32's and X's,
+// and records the keys it is given: under Wine, sent keys go nowhere while
+// no window has the focus.
+class FocusedWindow {
+public:
+    explicit FocusedWindow(const TestFolder &folder);
+    ~FocusedWindow();
+    FocusedWindow(const FocusedWindow &) = delete;
+    FocusedWindow &operator=(const FocusedWindow &) = delete;
+
+    bool focused() const;
+
+    // Key downs of F6 to F12 the window was given, auto-repeats included.
+    static inline int keyDowns = 0;
+
+private:
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND window_ = nullptr;
 };
 
 // HKEY_CURRENT_USER\Software\Morvask\Quintor and the original program's

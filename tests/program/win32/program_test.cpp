@@ -17,50 +17,6 @@ using namespace vantrel::test::program;
 
 namespace {
 
-// A window of the test's own that has the keyboard focus, Win32's and X's,
-// and records the keys it is given.
-class FocusedWindow {
-public:
-    explicit FocusedWindow(const TestFolder &folder)
-    {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = procedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"VantrelProgramTestFocus";
-        RegisterClassW(&windowClass);
-        const std::wstring title = L"vantrel program test " + std::to_wstring(GetCurrentProcessId());
-        window_ = CreateWindowExW(0, windowClass.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, 200, 200, 240, 120,
-                                  nullptr, nullptr, windowClass.hInstance, nullptr);
-        ShowWindow(window_, SW_SHOWNORMAL);
-        SetForegroundWindow(window_);
-        // Without a window manager nobody hands the X focus to the window.
-        runLinux(folder,
-                 "xdotool search --sync --name '" + std::string(title.begin(), title.end()) + "' windowfocus --sync");
-        keyDowns = 0;
-    }
-    ~FocusedWindow() { DestroyWindow(window_); }
-    FocusedWindow(const FocusedWindow &) = delete;
-    FocusedWindow &operator=(const FocusedWindow &) = delete;
-
-    bool focused() const { return GetForegroundWindow() == window_; }
-
-    // Key downs of F6 to F12 the window was given, auto-repeats included.
-    static inline int keyDowns = 0;
-
-private:
-    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && wParam >= VK_F6 && wParam <= VK_F12)
-            ++keyDowns;
-        // F10 alone would open the window menu, whose loop keeps every later key.
-        if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_KEYMENU)
-            return 0;
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-
-    HWND window_ = nullptr;
-};
-
 class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override { removeEverySettingsKey(); }
