@@ -2,35 +2,35 @@
 
 namespace vantrel::win32_app {
 
-EventWatch::EventWatch(HANDLE event, HWND window, UINT message) : event_(event), window_(window), message_(message)
+EventWatch::EventWatch(HANDLE event, HWND window, UINT message)
+    : event_(event), window_(window), message_(message), rearmed_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)), thread_([this] { run(); })
 {
-    rearm();
 }
 
-EventWatch::~EventWatch() { stop(true); }
-
-void CALLBACK EventWatch::signalled(void *context, BOOLEAN)
+EventWatch::~EventWatch()
 {
-    const auto *watch = static_cast<const EventWatch *>(context);
-    PostMessageW(watch->window_, watch->message_, 0, 0);
+    SetEvent(stop_);
+    thread_.join();
+    CloseHandle(stop_);
+    CloseHandle(rearmed_);
 }
 
-void EventWatch::stop(bool waitForCallback)
-{
-    if (!wait_)
-        return;
-    // A wait that has fired must still be unregistered to be freed.
-    UnregisterWaitEx(wait_, waitForCallback ? INVALID_HANDLE_VALUE : nullptr);
-    wait_ = nullptr;
-}
+void EventWatch::rearm() { SetEvent(rearmed_); }
 
-void EventWatch::rearm()
+void EventWatch::run()
 {
-    stop(false);
-    // Once only: a manual-reset event stays signalled until its owner
-    // collects, and would otherwise fire again and again meanwhile.
-    if (!RegisterWaitForSingleObject(&wait_, event_, signalled, this, INFINITE, WT_EXECUTEONLYONCE))
-        wait_ = nullptr;
+    for (;;) {
+        // A manual-reset event stays signalled until its owner collects: the
+        // next look waits for the owner to say it has.
+        const HANDLE signalled[] = {stop_, event_};
+        if (WaitForMultipleObjects(2, signalled, FALSE, INFINITE) != WAIT_OBJECT_0 + 1)
+            return;
+        PostMessageW(window_, message_, 0, 0);
+        const HANDLE handled[] = {stop_, rearmed_};
+        if (WaitForMultipleObjects(2, handled, FALSE, INFINITE) != WAIT_OBJECT_0 + 1)
+            return;
+    }
 }
 
 } // namespace vantrel::win32_app
