@@ -1,5 +1,7 @@
 #include "windows/win32/designed_window.h"
 
+#include "windows/win32/message_box.h"
+
 // After every header that sees the registry interface: see designed_window.h.
 #include <windows.h>
 
@@ -363,6 +365,15 @@ void DesignedWindow::layOut(unsigned dpi)
                              static_cast<DWORD>(GetWindowLongW(window_, GWL_EXSTYLE)), dpi);
     SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Where the system draws the frame at another DPI than it was asked for
+    // (Wine does), the client area comes out different: made good here.
+    RECT client{};
+    GetClientRect(window_, &client);
+    const int wrongWidth = client.right - pixels(design_.clientSize.width, dpi);
+    const int wrongHeight = client.bottom - pixels(design_.clientSize.height, dpi);
+    if (wrongWidth != 0 || wrongHeight != 0)
+        SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left - wrongWidth,
+                     outer.bottom - outer.top - wrongHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     for (std::size_t i = 0; i < design_.controls.size(); ++i) {
         const ControlDesign &control = design_.controls[i];
@@ -464,19 +475,7 @@ void DesignedWindow::focus(ControlId id)
 
 design::MessageAnswer DesignedWindow::showMessage(const design::Message &message)
 {
-    const std::wstring text = wide(message.text);
-    const std::wstring title = wide(message.title);
-    const UINT buttons = message.buttons == design::MessageButtons::YesNo ? MB_YESNO : MB_OK;
-    switch (MessageBoxW(window_, text.c_str(), title.c_str(), buttons)) {
-    case IDOK:
-        return design::MessageAnswer::Ok;
-    case IDYES:
-        return design::MessageAnswer::Yes;
-    case IDNO:
-        return design::MessageAnswer::No;
-    default:
-        return design::MessageAnswer::None;
-    }
+    return showMessageBox(window_, message);
 }
 
 void DesignedWindow::onDefault()
