@@ -57,9 +57,8 @@ std::string helpText()
            "               to it. Where Vantrel can't watch the keys itself (on many\n"
            "               Wayland desktops), bind this command to the key in the\n"
            "               desktop's keyboard shortcuts.\n"
-           "\n"
-           "Settings: $XDG_CONFIG_HOME/vantrel/registry.reg\n"
-           "          (~/.config/vantrel/registry.reg when XDG_CONFIG_HOME is unset)\n";
+           "\n" +
+           std::string(generated::settingsPlace);
 }
 
 Command readCommandLine(std::span<const char *const> arguments, std::ostream &out, std::ostream &err)

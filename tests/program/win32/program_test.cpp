@@ -36,6 +36,8 @@ TEST_F(ProgramTest, TheCommandLineAnswersOnStandardOutputAndRefusesWhatItDoesNot
     const Finished help = runVantrel(L"--help");
     EXPECT_EQ(help.status, 0u);
     EXPECT_NE(help.out.find("--press KEY"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("Settings: HKEY_CURRENT_USER\\Software\\Morvask\\Quintor\n"), std::string::npos)
+        << help.out;
 
     const Finished unknown = runVantrel(L"--verbose");
     EXPECT_EQ(unknown.status, 2u);
