@@ -7,6 +7,7 @@
 #include "app/win32/settings_places.h"
 #include "platform/diagnostic.h"
 #include "platform/platform.h"
+#include "windows/win32/frmAbout.h"
 #include "windows/win32/frmConfig.h"
 #include "windows/win32/frmKeys.h"
 #include "windows/win32/message_pump.h"
@@ -17,6 +18,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -100,10 +102,26 @@ int runResident(std::unique_ptr<vantrel::platform::SessionBus> session)
         }
         keyList->show();
     };
+    // The about window likewise, opened from the banner.
+    std::unique_ptr<vantrel::win32_windows::frmAbout> about;
+    config.showAbout = [&] {
+        if (!about || !about->window()) {
+            auto made = std::make_unique<vantrel::win32_windows::frmAbout>(*opener, std::function<void()>());
+            if (!made->Form_Load(resident.window())) {
+                vantrel::printDiagnostic("vantrel: cannot make the about window");
+                return;
+            }
+            about = std::move(made);
+        }
+        about->show();
+    };
     resident.showKeyList = [&config] { config.behaviour().mnuView_Click(); };
     resident.closeOtherWindows = [&] {
-        if (keyList)
-            keyList->destroy();
+        for (vantrel::win32_windows::DesignedWindow *side :
+             {static_cast<vantrel::win32_windows::DesignedWindow *>(keyList.get()),
+              static_cast<vantrel::win32_windows::DesignedWindow *>(about.get())})
+            if (side)
+                side->destroy();
         config.destroy();
     };
     std::string error;

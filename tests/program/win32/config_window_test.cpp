@@ -136,6 +136,25 @@ TEST_F(ConfigWindowTest, TheWindowIsLeftOnlyThroughOkOrCancel)
     EXPECT_FALSE(vantrel.hasEnded(0ms));
 }
 
+TEST_F(ConfigWindowTest, AClickOnTheBannerOpensTheAboutWindowOnce)
+{
+    RunningVantrel vantrel(folder);
+    const HWND window = showWindow(vantrel);
+    ASSERT_NE(window, nullptr);
+    // A click anywhere on the banner, as its panel reports it.
+    const int banner = itemNumber(frmConfig::window(), frmConfig::imgLogo);
+    for (int i = 0; i < 2; ++i)
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(banner, STN_CLICKED),
+                     reinterpret_cast<LPARAM>(control(window, frmConfig::imgLogo)));
+    HWND about = nullptr;
+    EXPECT_TRUE(eventually([&] {
+        about = FindWindowW(L"Morvask.Vantrel.Window", L"About Vantrel");
+        return about && IsWindowVisible(about);
+    }));
+    Sleep(200);
+    EXPECT_EQ(FindWindowExW(nullptr, about, L"Morvask.Vantrel.Window", L"About Vantrel"), nullptr);
+}
+
 // The window's client size and every control's place as designed, 15 twips
 // to the pixel at 96 DPI and scaled at 144.
 class ConfigLayoutTest : public ConfigWindowTest, public ::testing::WithParamInterface<int> {
