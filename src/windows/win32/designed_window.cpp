@@ -208,7 +208,18 @@ struct DesignedWindowProcedure {
 
     static LRESULT handle(DesignedWindow &designed, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
+        std::intptr_t result = 0;
+        if (designed.onMessage(message, wParam, lParam, &result))
+            return result;
         switch (message) {
+        case WM_SIZE:
+            // The window is made at no size at all, before its layout.
+            if (wParam != SIZE_MINIMIZED && !designed.controls_.empty()) {
+                designed.clientArea_ = {MulDiv(LOWORD(lParam), 1440, static_cast<int>(designed.dpi_)),
+                                        MulDiv(HIWORD(lParam), 1440, static_cast<int>(designed.dpi_))};
+                designed.onResized();
+            }
+            return 0;
         case WM_COMMAND:
             command(designed, LOWORD(wParam), HIWORD(wParam));
             return 0;
@@ -250,7 +261,12 @@ struct DesignedWindowProcedure {
     }
 };
 
-DesignedWindow::DesignedWindow(const design::WindowDesign &design) : design_(design) {}
+DesignedWindow::DesignedWindow(const design::WindowDesign &design)
+    : design_(design), rects_(design.controls.size()), clientArea_(design.clientSize)
+{
+    for (std::size_t i = 0; i < design.controls.size(); ++i)
+        rects_[i] = design.controls[i].rect;
+}
 
 DesignedWindow::~DesignedWindow()
 {
@@ -360,7 +376,9 @@ void DesignedWindow::layOut(unsigned dpi)
     fonts_.clear();
     dpi_ = dpi;
 
-    RECT outer{0, 0, pixels(design_.clientSize.width, dpi), pixels(design_.clientSize.height, dpi)};
+    // The client area keeps its size in twips.
+    const design::TwipsSize area = clientArea_;
+    RECT outer{0, 0, pixels(area.width, dpi), pixels(area.height, dpi)};
     AdjustWindowRectExForDpi(&outer, static_cast<DWORD>(GetWindowLongW(window_, GWL_STYLE)), FALSE,
                              static_cast<DWORD>(GetWindowLongW(window_, GWL_EXSTYLE)), dpi);
     SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
@@ -369,13 +387,24 @@ void DesignedWindow::layOut(unsigned dpi)
     // (Wine does), the client area comes out different: made good here.
     RECT client{};
     GetClientRect(window_, &client);
-    const int wrongWidth = client.right - pixels(design_.clientSize.width, dpi);
-    const int wrongHeight = client.bottom - pixels(design_.clientSize.height, dpi);
+    const int wrongWidth = client.right - pixels(area.width, dpi);
+    const int wrongHeight = client.bottom - pixels(area.height, dpi);
     if (wrongWidth != 0 || wrongHeight != 0)
         SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left - wrongWidth,
                      outer.bottom - outer.top - wrongHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Counted back from pixels, the size may have lost a twip or two.
+    clientArea_ = area;
+    placeControls();
+    onResized();
+    for (const MadeFont &made : previous)
+        DeleteObject(made.handle);
+    InvalidateRect(window_, nullptr, TRUE);
+}
 
-    for (std::size_t i = 0; i < design_.controls.size(); ++i) {
+void DesignedWindow::placeControls()
+{
+    const unsigned dpi = dpi_;
+    for (std::size_t i = 0; i < design_.controls.size() && i < controls_.size(); ++i) {
         const ControlDesign &control = design_.controls[i];
         HWND made = controls_[i];
         if (!made)
@@ -396,12 +425,13 @@ void DesignedWindow::layOut(unsigned dpi)
                 MapWindowPoints(holder, window_, &origin, 1);
             }
         }
-        const int left = origin.x + pixels(control.rect.left, dpi);
-        const int top = origin.y + pixels(control.rect.top, dpi);
+        const design::TwipsRect &rect = rects_[i];
+        const int left = origin.x + pixels(rect.left, dpi);
+        const int top = origin.y + pixels(rect.top, dpi);
         HFONT font = fontFor(design_.fontOf(control), dpi);
         SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        int width = pixels(control.rect.width, dpi);
-        int height = pixels(control.rect.height, dpi);
+        int width = pixels(rect.width, dpi);
+        int height = pixels(rect.height, dpi);
         if (control.sizedToText) {
             const int length = GetWindowTextLengthW(made);
             std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
@@ -417,9 +447,13 @@ void DesignedWindow::layOut(unsigned dpi)
         }
         SetWindowPos(made, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    for (const MadeFont &made : previous)
-        DeleteObject(made.handle);
-    InvalidateRect(window_, nullptr, TRUE);
+}
+
+void DesignedWindow::place(ControlId id, design::TwipsRect rect)
+{
+    rects_[static_cast<std::size_t>(itemNumber(design_, id) - kFirstItem)] = rect;
+    if (window_)
+        placeControls();
 }
 
 HWND__ *DesignedWindow::control(ControlId id) const

@@ -3,6 +3,7 @@
 #include "windows/design/control_design.h"
 #include "windows/design/window_view.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,11 @@ public:
     void enable(design::ControlId control, bool enabled);
     void focus(design::ControlId control);
     design::MessageAnswer showMessage(const design::Message &message);
+    // Moves and sizes a control, in twips within its container; what it
+    // holds moves along.
+    void place(design::ControlId control, design::TwipsRect rect);
+    // The client area, in twips at the window's DPI.
+    design::TwipsSize clientArea() const { return clientArea_; }
 
     // What the window's message loop asks of every designed window: Tab,
     // Enter, Escape and Alt+letter as in a dialog. True when it took the message.
@@ -75,12 +81,25 @@ protected:
     virtual void onEscape() {}
     // The title bar's close box or Alt+F4; true when the window dealt with it.
     virtual bool onClose() { return false; }
+    // The client area has a new size.
+    virtual void onResized() {}
+    // Any message before the window's own handling; true, with the result,
+    // when the window dealt with it.
+    virtual bool onMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam, std::intptr_t *result)
+    {
+        static_cast<void>(message);
+        static_cast<void>(wParam);
+        static_cast<void>(lParam);
+        static_cast<void>(result);
+        return false;
+    }
 
 private:
     friend struct DesignedWindowProcedure;
 
     void makeControls();
     void layOut(unsigned dpi);
+    void placeControls();
     HFONT__ *fontFor(const design::Font &font, unsigned dpi);
     void dropFonts();
 
@@ -95,6 +114,9 @@ private:
     std::vector<MadeFont> fonts_;
     unsigned dpi_ = 96;
     std::vector<std::wstring> tipTexts_;
+    // Where each control is, in twips: the design's, or the last place().
+    std::vector<design::TwipsRect> rects_;
+    design::TwipsSize clientArea_;
 };
 
 // A designed window as the view its behaviour talks to (View derives from
