@@ -15,6 +15,7 @@
 
 using namespace std::chrono_literals;
 using vantrel::test::ChildProcess;
+using vantrel::test::PointerPosition;
 using vantrel::test::waitUntil;
 using vantrel::test::WindowInfo;
 using vantrel::test::XClient;
@@ -65,43 +66,53 @@ protected:
                                                  std::map<std::string, std::string>{{"XDG_CONFIG_HOME", configHome}});
     }
 
+    std::optional<WindowInfo> firstWindow(const std::function<bool(const WindowInfo &)> &fits)
+    {
+        for (const auto &window : x.windowsOf(vantrel->pid()))
+            if (fits(window))
+                return window;
+        return std::nullopt;
+    }
+
     // The first of Vantrel's windows that fits, waiting up to the time for it.
     std::optional<WindowInfo> awaitWindow(const std::function<bool(const WindowInfo &)> &fits,
                                           std::chrono::milliseconds timeout = 30s)
     {
         std::optional<WindowInfo> found;
-        waitUntil(
-            [&] {
-                for (const auto &window : x.windowsOf(vantrel->pid()))
-                    if (fits(window)) {
-                        found = window;
-                        return true;
-                    }
-                return false;
-            },
-            timeout);
+        waitUntil([&] { return (found = firstWindow(fits)).has_value(); }, timeout);
         return found;
     }
 
-    bool shows(const std::function<bool(const WindowInfo &)> &fits)
+    bool shows(const std::function<bool(const WindowInfo &)> &fits) { return firstWindow(fits).has_value(); }
+
+    // The first of Vantrel's windows that fits, with the pointer held on the
+    // icon all the while: when the tray moves the icon from under it, the
+    // pointer follows, as a user's hand does.
+    std::optional<WindowInfo> awaitPointingAt(const WindowInfo &icon,
+                                              const std::function<bool(const WindowInfo &)> &fits)
     {
-        for (const auto &window : x.windowsOf(vantrel->pid()))
-            if (fits(window))
-                return true;
-        return false;
+        std::optional<PointerPosition> pointer;
+        std::optional<WindowInfo> found;
+        waitUntil([&] {
+            if (!pointer || !x.hasMiddleAt(icon.id, *pointer))
+                pointer = x.pointAt(icon.id);
+            return (found = firstWindow(fits)).has_value();
+        });
+        return found;
     }
 
     // Right click on the icon; the menu must come up at the pointer.
     void openMenu(const WindowInfo &icon)
     {
-        x.movePointer(icon.centreX(), icon.centreY());
+        const auto pointer = x.pointAtUntilItStays(icon.id);
+        ASSERT_TRUE(pointer) << "the icon never stayed under the pointer";
         x.click(3);
         const auto menu = awaitWindow(isPopup);
         ASSERT_TRUE(menu) << "no menu on a right click";
-        EXPECT_GE(icon.centreX(), menu->x - 2);
-        EXPECT_LE(icon.centreX(), menu->x + menu->width + 2);
-        EXPECT_GE(icon.centreY(), menu->y - 2);
-        EXPECT_LE(icon.centreY(), menu->y + menu->height + 2);
+        EXPECT_GE(pointer->x, menu->x - 2);
+        EXPECT_LE(pointer->x, menu->x + menu->width + 2);
+        EXPECT_GE(pointer->y, menu->y - 2);
+        EXPECT_LE(pointer->y, menu->y + menu->height + 2);
     }
 
     static inline std::unique_ptr<XClient> client;
@@ -119,8 +130,7 @@ TEST_F(TrayTest, IconWithTipAndMenuThatConfiguresAndExits)
     ASSERT_TRUE(icon) << "no icon in the tray";
     EXPECT_FALSE(shows(isConfigWindow)) << "the window came up at start";
 
-    x.movePointer(icon->centreX(), icon->centreY());
-    EXPECT_TRUE(awaitWindow(isTip)) << "no tip over the icon";
+    EXPECT_TRUE(awaitPointingAt(*icon, isTip)) << "no tip over the icon";
 
     openMenu(*icon);
     x.typeKey("c");
@@ -148,8 +158,7 @@ TEST_F(TrayTest, LeftClickShowsTheWindowThatStaysUntilOkOrCancel)
 
     // The tip shows that the icon under the pointer takes input: a click on
     // an icon the tray is still placing would be lost.
-    x.movePointer(icon->centreX(), icon->centreY());
-    ASSERT_TRUE(awaitWindow(isTip)) << "no tip over the icon";
+    ASSERT_TRUE(awaitPointingAt(*icon, isTip)) << "no tip over the icon";
     x.click(2);
     std::this_thread::sleep_for(500ms);
     EXPECT_FALSE(shows(isConfigWindow));

@@ -140,6 +140,48 @@ void XClient::movePointer(int x, int y)
     XFlush(display_);
 }
 
+std::optional<XClient::Place> XClient::placeOf(XWindowId window)
+{
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display_, window, &attributes) || attributes.map_state != IsViewable)
+        return std::nullopt;
+    Place place{0, 0, attributes.width, attributes.height};
+    Window child = 0;
+    XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &place.x, &place.y, &child);
+    return place;
+}
+
+std::optional<PointerPosition> XClient::pointAt(XWindowId window)
+{
+    const auto place = placeOf(window);
+    if (!place || place->width < 2)
+        return std::nullopt;
+    const PointerPosition middle{place->x + place->width / 2, place->y + place->height / 2};
+    // From beside the middle, so that the window sees a motion even when the
+    // pointer was there already.
+    movePointer(middle.x - 1, middle.y);
+    movePointer(middle.x, middle.y);
+    return middle;
+}
+
+bool XClient::hasMiddleAt(XWindowId window, PointerPosition position)
+{
+    const auto place = placeOf(window);
+    return place && place->x + place->width / 2 == position.x && place->y + place->height / 2 == position.y;
+}
+
+std::optional<PointerPosition> XClient::pointAtUntilItStays(XWindowId window, std::chrono::milliseconds timeout)
+{
+    std::optional<PointerPosition> pointer;
+    const bool stays = waitUntil(
+        [&] {
+            pointer = pointAt(window);
+            return pointer && hasMiddleAt(window, *pointer);
+        },
+        timeout);
+    return stays ? pointer : std::nullopt;
+}
+
 void XClient::click(unsigned button)
 {
     XTestFakeButtonEvent(display_, button, True, CurrentTime);
@@ -171,7 +213,8 @@ bool XClient::chooseInTrayMenu(pid_t program, const char *keysymName)
         awaitWindow([](const WindowInfo &window) { return window.xembed && window.embedded && window.viewable; });
     if (!icon)
         return false;
-    movePointer(icon->centreX(), icon->centreY());
+    if (!pointAtUntilItStays(icon->id))
+        return false;
     click(3);
     const auto menu = awaitWindow([](const WindowInfo &window) {
         return window.overrideRedirect && window.viewable && !window.embedded &&

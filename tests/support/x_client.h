@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,6 +31,10 @@ struct WindowInfo {
     int centreY() const { return y + height / 2; }
 };
 
+struct PointerPosition {
+    int x = 0, y = 0;
+};
+
 // A connection of the test's own to the display in $DISPLAY, for looking at
 // windows and for playing the user through the XTest extension.
 class XClient {
@@ -50,6 +55,17 @@ public:
     void requestClose(XWindowId window);
 
     void movePointer(int x, int y);
+    // Moves the pointer onto the middle of the window where it stands now,
+    // the way a user points at it; nothing when it is not on the screen.
+    std::optional<PointerPosition> pointAt(XWindowId window);
+    // Whether the window still has its middle at the position. A tray moves
+    // an icon it has just taken in when it lays itself out anew, taking it
+    // from under a pointer that was put on it.
+    bool hasMiddleAt(XWindowId window, PointerPosition position);
+    // Points at the window until it stays under the pointer: a click then
+    // reaches it. Where the pointer rests, or nothing when the time is up.
+    std::optional<PointerPosition> pointAtUntilItStays(XWindowId window,
+                                                       std::chrono::milliseconds timeout = std::chrono::seconds(30));
     void click(unsigned button);
     void typeKey(const char *keysymName);
 
@@ -59,6 +75,10 @@ public:
 
 private:
     std::string atomName(unsigned long atom);
+    struct Place {
+        int x = 0, y = 0, width = 0, height = 0;
+    };
+    std::optional<Place> placeOf(XWindowId window);
     void collect(XWindowId window, pid_t pid, std::vector<WindowInfo> &found);
 
     _XDisplay *display_ = nullptr;
