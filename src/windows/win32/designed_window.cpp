@@ -57,7 +57,9 @@ ClassAndStyle classAndStyle(const ControlDesign &control)
     // behind its labels) never draws over it.
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     DWORD exStyle = 0;
-    if (control.takesFocus && control.tabIndex)
+    // A text box only the program fills is left out of the Tab chain: the
+    // focus reaches it only by a click.
+    if (control.takesFocus && control.tabIndex && !control.readOnly)
         style |= WS_TABSTOP;
     if (!control.enabled)
         style |= WS_DISABLED;

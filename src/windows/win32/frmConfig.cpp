@@ -59,8 +59,10 @@ bool frmConfig::Form_Load(HWND__ *owner)
     return true;
 }
 
-// The last two items of the window menu are its Close command and the
-// separator above it: without them the window is left through OK or Cancel.
+// On Windows the last two items of the window menu are its Close command
+// and the separator above it: without them the window is left through OK or
+// Cancel. Wine puts items of its own after Close, so the two are found from
+// Close, wherever it is.
 void frmConfig::trimWindowMenu()
 {
     HMENU menu = GetSystemMenu(this->window(), FALSE);
@@ -69,8 +71,13 @@ void frmConfig::trimWindowMenu()
     const int count = GetMenuItemCount(menu);
     if (count <= 0)
         return;
-    RemoveMenu(menu, static_cast<UINT>(count - 1), MF_BYPOSITION | MF_REMOVE);
-    RemoveMenu(menu, static_cast<UINT>(count - 2), MF_BYPOSITION | MF_REMOVE);
+    int close = count - 1;
+    for (int position = 0; position < count; ++position)
+        if (GetMenuItemID(menu, position) == SC_CLOSE)
+            close = position;
+    RemoveMenu(menu, static_cast<UINT>(close), MF_BYPOSITION | MF_REMOVE);
+    if (close > 0)
+        RemoveMenu(menu, static_cast<UINT>(close - 1), MF_BYPOSITION | MF_REMOVE);
     DrawMenuBar(this->window());
 }
 
