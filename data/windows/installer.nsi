@@ -43,7 +43,7 @@ VIAddVersionKey "FileDescription" "Vantrel Setup"
 !define MUI_PAGE_HEADER_TEXT "Choose how Vantrel starts"
 !define MUI_PAGE_HEADER_SUBTEXT "Vantrel watches F6 to F12 while it runs, from the notification area."
 !define MUI_COMPONENTSPAGE_TEXT_TOP "Vantrel is installed for you alone, into $INSTDIR, with a shortcut in the Start menu."
-!define MUI_COMPONENTSPAGE_TEXT_COMPLIST "Choose:"
+!define MUI_COMPONENTSPAGE_TEXT_COMPLIST "Options:"
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\vantrel.exe"
