@@ -3,7 +3,6 @@
 #include "version_line.h"
 
 #include <cstdio>
-#include <ostream>
 #include <string_view>
 
 namespace vantrel {
@@ -31,11 +30,7 @@ std::string printable(std::string_view argument)
 }
 
 // Reports a failed write (a closed or full standard output) as a failure.
-int printed(std::ostream &out, const std::string &text)
-{
-    out << text << std::flush;
-    return out ? 0 : 1;
-}
+int printed(TextSink &out, const std::string &text) { return out.write(text) ? 0 : 1; }
 
 } // namespace
 
@@ -61,7 +56,7 @@ std::string helpText()
            std::string(generated::settingsPlace);
 }
 
-Command readCommandLine(std::span<const char *const> arguments, std::ostream &out, std::ostream &err)
+Command readCommandLine(std::span<const char *const> arguments, TextSink &out, TextSink &err)
 {
     if (arguments.size() <= 1)
         return StartProgram{};
@@ -74,7 +69,7 @@ Command readCommandLine(std::span<const char *const> arguments, std::ostream &ou
     if (arguments.size() == 2 && wantsVersion)
         return ExitWith{printed(out, versionLine() + '\n')};
     if (wantsPress && arguments.size() == 2) {
-        err << "vantrel: --press needs a key, F6 to F12" << std::endl;
+        err.write("vantrel: --press needs a key, F6 to F12\n");
         return ExitWith{usageError};
     }
     if (wantsPress && arguments.size() == 3) {
@@ -83,18 +78,18 @@ Command readCommandLine(std::span<const char *const> arguments, std::ostream &ou
             return HandOverPress{*key};
         // Anything longer than "F12" is no key, and is not repeated back.
         if (name.size() > 3)
-            err << "vantrel: --press takes a key from F6 to F12, not a text of " << name.size() << " bytes"
-                << std::endl;
+            err.write("vantrel: --press takes a key from F6 to F12, not a text of " + std::to_string(name.size()) +
+                      " bytes\n");
         else
-            err << "vantrel: --press takes a key from F6 to F12, not \"" << printable(name) << '"' << std::endl;
+            err.write("vantrel: --press takes a key from F6 to F12, not \"" + printable(name) + "\"\n");
         return ExitWith{usageError};
     }
 
     // The first argument that has no place here: an unknown one, or anything
     // after --help, --version or --press KEY.
     const std::string_view unexpected = wantsPress ? arguments[3] : wantsHelp || wantsVersion ? arguments[2] : first;
-    err << "vantrel: unexpected argument \"" << printable(unexpected)
-        << "\" (vantrel takes only --help, --version or --press KEY)" << std::endl;
+    err.write("vantrel: unexpected argument \"" + printable(unexpected) +
+              "\" (vantrel takes only --help, --version or --press KEY)\n");
     return ExitWith{usageError};
 }
 

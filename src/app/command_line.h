@@ -1,8 +1,8 @@
 #pragma once
 
+#include "app/text_sink.h"
 #include "platform/function_key.h"
 
-#include <iosfwd>
 #include <optional>
 #include <span>
 #include <string>
@@ -32,6 +32,6 @@ using Command = std::variant<StartProgram, HandOverPress, ExitWith>;
 // anything else with one line on `err` and status 2. Qt never sees the
 // arguments, so its own options (-platform and the like) are rejected as
 // well.
-Command readCommandLine(std::span<const char *const> arguments, std::ostream &out, std::ostream &err);
+Command readCommandLine(std::span<const char *const> arguments, TextSink &out, TextSink &err);
 
 } // namespace vantrel

@@ -3,12 +3,12 @@
 #include "app/command_line.h"
 #include "app/session.h"
 
-#include <iostream>
+#include <cstdio>
 #include <variant>
 
 namespace vantrel {
 
-std::optional<int> answeredCommandLine(std::span<const char *const> arguments, std::ostream &out, std::ostream &err)
+std::optional<int> answeredCommandLine(std::span<const char *const> arguments, TextSink &out, TextSink &err)
 {
     const auto command = readCommandLine(arguments, out, err);
     if (const auto *answered = std::get_if<ExitWith>(&command))
@@ -20,7 +20,9 @@ std::optional<int> answeredCommandLine(std::span<const char *const> arguments, s
 
 std::optional<int> answeredCommandLine(std::span<const char *const> arguments)
 {
-    return answeredCommandLine(arguments, std::cout, std::cerr);
+    StdioSink out(stdout);
+    StdioSink err(stderr);
+    return answeredCommandLine(arguments, out, err);
 }
 
 } // namespace vantrel

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <iosfwd>
+#include "app/text_sink.h"
+
 #include <optional>
 #include <span>
 
@@ -13,8 +14,8 @@ namespace vantrel {
 // when the program is to start.
 std::optional<int> answeredCommandLine(std::span<const char *const> arguments);
 
-// The same, answering on the streams given, for a program that has no
+// The same, answering on the sinks given, for a program that has no
 // standard output of its own to write to.
-std::optional<int> answeredCommandLine(std::span<const char *const> arguments, std::ostream &out, std::ostream &err);
+std::optional<int> answeredCommandLine(std::span<const char *const> arguments, TextSink &out, TextSink &err);
 
 } // namespace vantrel

@@ -2,7 +2,6 @@
 
 #include "platform/platform.h"
 
-#include <ostream>
 #include <string>
 
 namespace vantrel {
@@ -20,12 +19,12 @@ constexpr char kWithoutBus[] = "a second copy can't find this one, nor can vantr
 
 } // namespace
 
-int handOverPress(platform::FunctionKey key, std::ostream &err)
+int handOverPress(platform::FunctionKey key, TextSink &err)
 {
     const std::string label(platform::keyLabel(key));
     const auto access = platform::connectSessionBus();
     if (!access.bus) {
-        err << "vantrel: cannot hand " << label << " over: " << access.problem << std::endl;
+        err.write("vantrel: cannot hand " + label + " over: " + access.problem + "\n");
         return 1;
     }
     std::string error;
@@ -33,28 +32,28 @@ int handOverPress(platform::FunctionKey key, std::ostream &err)
     case SessionBus::Delivery::Delivered:
         return 0;
     case SessionBus::Delivery::NoneRunning:
-        err << "vantrel: no Vantrel is running in this session to take " << label << std::endl;
+        err.write("vantrel: no Vantrel is running in this session to take " + label + "\n");
         return 1;
     case SessionBus::Delivery::Refused:
-        err << "vantrel: " << error << std::endl;
+        err.write("vantrel: " + error + "\n");
         return 1;
     case SessionBus::Delivery::NoAnswer:
-        err << "vantrel: the running Vantrel did not answer in time (" << error << "); it may still open " << label
-            << " when it wakes up" << std::endl;
+        err.write("vantrel: the running Vantrel did not answer in time (" + error + "); it may still open " + label +
+                  " when it wakes up\n");
         return 1;
     case SessionBus::Delivery::Failed:
         break;
     }
-    err << "vantrel: cannot hand " << label << " over: " << error << std::endl;
+    err.write("vantrel: cannot hand " + label + " over: " + error + "\n");
     return 1;
 }
 
-SessionStart joinSession(std::ostream &err)
+SessionStart joinSession(TextSink &err)
 {
     auto access = platform::connectSessionBus();
     if (!access.bus) {
         if (access.unreachable)
-            err << "vantrel: " << access.problem << "; " << kWithoutBus << std::endl;
+            err.write("vantrel: " + access.problem + "; " + kWithoutBus + "\n");
         return {};
     }
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
@@ -63,7 +62,7 @@ SessionStart joinSession(std::ostream &err)
         case SessionBus::Claim::Owned:
             return {std::nullopt, std::move(access.bus)};
         case SessionBus::Claim::Failed:
-            err << "vantrel: " << error << "; " << kWithoutBus << std::endl;
+            err.write("vantrel: " + error + "; " + kWithoutBus + "\n");
             return {};
         case SessionBus::Claim::HeldElsewhere:
             break;
@@ -76,12 +75,11 @@ SessionStart joinSession(std::ostream &err)
         case SessionBus::Delivery::Refused:
         case SessionBus::Delivery::NoAnswer:
         case SessionBus::Delivery::Failed:
-            err << "vantrel: another Vantrel runs in this session but did not answer: " << error << std::endl;
+            err.write("vantrel: another Vantrel runs in this session but did not answer: " + error + "\n");
             return {1, nullptr};
         }
     }
-    err << "vantrel: the name of the running Vantrel keeps changing hands on the session bus; not starting"
-        << std::endl;
+    err.write("vantrel: the name of the running Vantrel keeps changing hands on the session bus; not starting\n");
     return {1, nullptr};
 }
 

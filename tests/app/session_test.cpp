@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <utility>
@@ -61,7 +60,7 @@ class SessionTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_FALSE(bus.address().empty()) << "dbus-daemon did not start"; }
     vantrel::test::PrivateSessionBus bus;
-    std::ostringstream err;
+    vantrel::KeptText err;
 };
 
 // `vantrel --press KEY` on a thread of its own, as it waits for its answer.
@@ -77,12 +76,12 @@ public:
     std::pair<int, std::string> result()
     {
         thread_.join();
-        return {status_, err_.str()};
+        return {status_, err_.text()};
     }
 
 private:
     int status_ = -1;
-    std::ostringstream err_;
+    vantrel::KeptText err_;
     std::thread thread_;
 };
 
@@ -104,7 +103,7 @@ std::vector<std::unique_ptr<vantrel::platform::HandedOverPress>> collectPresses(
 TEST_F(SessionTest, APressHandedOverReachesTheRunningCopyOnceAndWaitsForItsFileToOpen)
 {
     const auto running = vantrel::joinSession(err);
-    ASSERT_TRUE(running.bus) << err.str();
+    ASSERT_TRUE(running.bus) << err.text();
     EXPECT_FALSE(running.exitStatus);
     EXPECT_FALSE(waiting(running.bus->wakeupFd()));
 
@@ -132,7 +131,7 @@ TEST_F(SessionTest, APressHandedOverReachesTheRunningCopyOnceAndWaitsForItsFileT
 TEST_F(SessionTest, APressThatWillNotOpenIsAnsweredSoAndALongNameIsNotRepeated)
 {
     const auto running = vantrel::joinSession(err);
-    ASSERT_TRUE(running.bus) << err.str();
+    ASSERT_TRUE(running.bus) << err.text();
 
     PressCommand refused(FunctionKey::F9);
     PressCommand dropped(FunctionKey::F10);
@@ -160,7 +159,7 @@ TEST_F(SessionTest, APressThatWillNotOpenIsAnsweredSoAndALongNameIsNotRepeated)
 TEST_F(SessionTest, APressToACopyThatDoesNotAnswerSaysItMayStillOpen)
 {
     const auto stopped = vantrel::joinSession(err);
-    ASSERT_TRUE(stopped.bus) << err.str();
+    ASSERT_TRUE(stopped.bus) << err.text();
     PressCommand command(FunctionKey::F6);
     EXPECT_EQ(command.result(), std::make_pair(1, std::string("vantrel: the running Vantrel did not answer in time "
                                                               "(Timeout was reached); it may still open F6 when it "
@@ -174,27 +173,27 @@ TEST_F(SessionTest, APressToACopyThatDoesNotAnswerSaysItMayStillOpen)
 TEST_F(SessionTest, WithoutARunningCopyAPressFailsInOneLine)
 {
     EXPECT_EQ(vantrel::handOverPress(FunctionKey::F12, err), 1);
-    EXPECT_EQ(err.str(), "vantrel: no Vantrel is running in this session to take F12\n");
+    EXPECT_EQ(err.text(), "vantrel: no Vantrel is running in this session to take F12\n");
 
     // One that ran and ended has let go of the name.
     vantrel::joinSession(err);
-    err.str("");
+    err.clear();
     EXPECT_EQ(vantrel::handOverPress(FunctionKey::F6, err), 1);
-    EXPECT_EQ(err.str(), "vantrel: no Vantrel is running in this session to take F6\n");
+    EXPECT_EQ(err.text(), "vantrel: no Vantrel is running in this session to take F6\n");
 
-    err.str("");
+    err.clear();
     ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
     const char *runtime = std::getenv("XDG_RUNTIME_DIR");
     const std::optional<std::string> previousRuntime = runtime ? std::optional<std::string>(runtime) : std::nullopt;
     ::setenv("XDG_RUNTIME_DIR", "/nonexistent", 1);
     EXPECT_EQ(vantrel::handOverPress(FunctionKey::F7, err), 1);
-    EXPECT_EQ(err.str(), "vantrel: cannot hand F7 over: no session bus (DBUS_SESSION_BUS_ADDRESS is not set)\n");
+    EXPECT_EQ(err.text(), "vantrel: cannot hand F7 over: no session bus (DBUS_SESSION_BUS_ADDRESS is not set)\n");
     // Without a bus the program itself runs, as the only copy it knows of.
-    err.str("");
+    err.clear();
     const auto alone = vantrel::joinSession(err);
     EXPECT_FALSE(alone.exitStatus);
     EXPECT_FALSE(alone.bus);
-    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(err.text(), "");
     if (previousRuntime)
         ::setenv("XDG_RUNTIME_DIR", previousRuntime->c_str(), 1);
     else
@@ -204,11 +203,11 @@ TEST_F(SessionTest, WithoutARunningCopyAPressFailsInOneLine)
 TEST_F(SessionTest, ASecondCopyAsksTheFirstToShowItsWindowAndEnds)
 {
     const auto first = vantrel::joinSession(err);
-    ASSERT_TRUE(first.bus) << err.str();
+    ASSERT_TRUE(first.bus) << err.text();
     const auto second = vantrel::joinSession(err);
     EXPECT_EQ(second.exitStatus, 0);
     EXPECT_FALSE(second.bus);
-    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(err.text(), "");
     ASSERT_TRUE(waiting(first.bus->wakeupFd()));
     const auto requests = first.bus->collect();
     EXPECT_TRUE(requests.showConfiguration);
@@ -219,7 +218,7 @@ TEST_F(SessionTest, OfCopiesStartedTogetherExactlyOneRuns)
 {
     constexpr int kCopies = 4;
     std::vector<vantrel::SessionStart> starts(kCopies);
-    std::vector<std::ostringstream> errors(kCopies);
+    std::vector<vantrel::KeptText> errors(kCopies);
     std::vector<std::thread> copies;
     for (int i = 0; i < kCopies; ++i)
         copies.emplace_back([&, i] { starts[i] = vantrel::joinSession(errors[i]); });
@@ -228,7 +227,7 @@ TEST_F(SessionTest, OfCopiesStartedTogetherExactlyOneRuns)
 
     int running = 0;
     for (int i = 0; i < kCopies; ++i) {
-        EXPECT_EQ(errors[i].str(), "");
+        EXPECT_EQ(errors[i].text(), "");
         if (starts[i].bus) {
             ++running;
             EXPECT_FALSE(starts[i].exitStatus);

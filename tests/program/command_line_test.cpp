@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-#include <streambuf>
+#include <cstdio>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -25,9 +25,9 @@ struct Answer {
 Answer answer(std::vector<const char *> arguments)
 {
     arguments.insert(arguments.begin(), "vantrel");
-    std::ostringstream out, err;
+    vantrel::KeptText out, err;
     auto command = vantrel::readCommandLine(arguments, out, err);
-    return {command, out.str(), err.str()};
+    return {command, out.text(), err.text()};
 }
 
 TEST(CommandLine, WithoutArgumentsTheProgramStarts)
@@ -124,20 +124,37 @@ TEST(CommandLine, PressTakesOneKeyFromF6ToF12InAnyLetterCase)
 }
 
 // Standard output closed or on a full disk.
-class FailingBuffer : public std::streambuf {
-protected:
-    int_type overflow(int_type) override { return traits_type::eof(); }
+class FailingSink : public vantrel::TextSink {
+public:
+    bool write(std::string_view) override { return false; }
 };
 
 TEST(CommandLine, AnAnswerThatCannotBeWrittenIsAFailure)
 {
-    FailingBuffer buffer;
-    std::ostream out(&buffer);
-    std::ostringstream err;
+    FailingSink out;
+    vantrel::KeptText err;
     const std::vector<const char *> arguments{"vantrel", "--version"};
     const auto command = vantrel::readCommandLine(arguments, out, err);
     ASSERT_TRUE(std::holds_alternative<vantrel::ExitWith>(command));
     EXPECT_EQ(std::get<vantrel::ExitWith>(command).status, 1);
+}
+
+// Standard output as the program writes it: a full device is a failure, and
+// what a working one gets is the text itself.
+TEST(CommandLine, StandardOutputReportsWhetherTheTextArrived)
+{
+    using File = std::unique_ptr<std::FILE, decltype(&std::fclose)>;
+    const File full(std::fopen("/dev/full", "w"), &std::fclose);
+    ASSERT_TRUE(full);
+    EXPECT_FALSE(vantrel::StdioSink(full.get()).write(vantrel::versionLine() + "\n"));
+
+    const File file(std::tmpfile(), &std::fclose);
+    ASSERT_TRUE(file);
+    EXPECT_TRUE(vantrel::StdioSink(file.get()).write("Vantrel\n"));
+    std::rewind(file.get());
+    char read[16] = {};
+    EXPECT_EQ(std::fread(read, 1, sizeof read, file.get()), 8u);
+    EXPECT_STREQ(read, "Vantrel\n");
 }
 
 } // namespace

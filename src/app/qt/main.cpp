@@ -16,7 +16,7 @@
 #include <QSocketNotifier>
 
 #include <chrono>
-#include <iostream>
+#include <cstdio>
 #include <memory>
 
 int main(int argc, char *argv[])
@@ -29,7 +29,8 @@ int main(int argc, char *argv[])
         return 1;
     // Another copy of this session shows its window instead of this one
     // starting: two would open every file twice for each press.
-    const auto session = vantrel::joinSession(std::cerr);
+    vantrel::StdioSink err(stderr);
+    const auto session = vantrel::joinSession(err);
     if (session.exitStatus)
         return *session.exitStatus;
 

@@ -19,7 +19,6 @@
 #include <shellapi.h>
 
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -141,17 +140,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     for (const std::string &argument : given)
         argv.push_back(argument.c_str());
 
-    std::ostringstream out;
-    std::ostringstream err;
+    vantrel::KeptText out;
+    vantrel::KeptText err;
     const auto answered = vantrel::answeredCommandLine(argv, out, err);
-    vantrel::win32_app::deliverOutput(out.str(), err.str());
+    vantrel::win32_app::deliverOutput(out.text(), err.text());
     if (answered)
         return *answered;
-    err.str({});
+    err.clear();
     // Another copy of this session shows its window instead of this one
     // starting: two would open every file twice for each press.
     auto session = vantrel::joinSession(err);
-    vantrel::win32_app::deliverOutput({}, err.str());
+    vantrel::win32_app::deliverOutput({}, err.text());
     if (session.exitStatus)
         return *session.exitStatus;
     return runResident(std::move(session.bus));
