@@ -4,11 +4,56 @@
 
 #include <cstdlib>
 #include <cwchar>
-#include <filesystem>
+#include <string_view>
 #include <system_error>
 #include <thread>
 
+#ifdef _WIN32
+#include <sys/stat.h>
+#include <sys/types.h>
+#else
+#include <filesystem>
+#endif
+
 namespace vantrel::design {
+
+namespace {
+
+#ifdef _WIN32
+constexpr std::u16string_view kSeparators = u"\\/";
+#else
+constexpr std::u16string_view kSeparators = u"/";
+#endif
+
+// The folder a file is in; a root keeps its separator ("/", "C:\").
+std::u16string folderOf(const std::u16string &path)
+{
+    const auto last = path.find_last_of(kSeparators);
+    if (last == std::u16string::npos)
+        return {};
+    const bool root = last == 0 || (last == 2 && path[1] == u':');
+    return path.substr(0, root ? last + 1 : last);
+}
+
+// Asks the file system about a place: whatever it answers, "no such file"
+// included, is an answer.
+void askAbout(const std::u16string &place)
+{
+    if (place.empty())
+        return;
+#ifdef _WIN32
+    // The C runtime's look, as std::filesystem makes it there, without the
+    // C++ library's locales and file streams that it would carry into
+    // vantrel.exe.
+    struct _stat64 info;
+    static_cast<void>(_wstat64(reinterpret_cast<const wchar_t *>(place.c_str()), &info));
+#else
+    std::error_code error;
+    static_cast<void>(std::filesystem::status(std::filesystem::path(place), error));
+#endif
+}
+
+} // namespace
 
 FolderCheck::Answered ThreadFolderCheck::look(const std::u16string &path)
 {
@@ -20,10 +65,9 @@ FolderCheck::Answered ThreadFolderCheck::look(const std::u16string &path)
 
     auto answered = std::make_shared<std::atomic<bool>>(false);
     try {
-        std::thread([file = std::filesystem::path(path), answered] {
-            std::error_code error;
-            static_cast<void>(std::filesystem::status(file, error));
-            static_cast<void>(std::filesystem::status(file.parent_path(), error));
+        std::thread([path, answered] {
+            askAbout(path);
+            askAbout(folderOf(path));
             answered->store(true);
         }).detach();
     } catch (const std::system_error &) {
