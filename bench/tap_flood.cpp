@@ -2,11 +2,12 @@
 
 #include "bindings/binding_set.h"
 #include "bindings/hot_key_poller.h"
-#include "x11_test_keyboard.h"
 
-#include <X11/keysym.h>
-
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <poll.h>
+#endif
 
 #include <array>
 #include <atomic>
@@ -31,6 +32,17 @@ public:
         return {};
     }
 };
+
+// Waits up to 100 ms for the source to have news; says whether it had.
+bool newsWithin100Ms(const platform::KeySourceWakeup &wakeup)
+{
+#ifdef _WIN32
+    return WaitForSingleObject(static_cast<HANDLE>(wakeup.event), 100) == WAIT_OBJECT_0;
+#else
+    pollfd readable{wakeup.fd, POLLIN, 0};
+    return poll(&readable, 1, 100) > 0;
+#endif
+}
 
 } // namespace
 
@@ -65,8 +77,7 @@ TapFloodResult runTapFlood(platform::KeySource &source, const TapInjector &injec
     const auto runWhile = [&](const std::atomic<bool> &injecting, int expected) {
         auto lastNews = Clock::now();
         while (injecting || (openCount() < expected && Clock::now() - lastNews < std::chrono::seconds(2))) {
-            pollfd readable{source.wakeup().fd, POLLIN, 0};
-            if (poll(&readable, 1, 100) > 0)
+            if (newsWithin100Ms(source.wakeup()))
                 lastNews = Clock::now();
             if (!poller.tick())
                 throw std::runtime_error("the key source failed");
@@ -116,21 +127,6 @@ TapFloodResult runTapFlood(platform::KeySource &source, const TapInjector &injec
             result.latenciesMs.push_back(std::chrono::duration<double, std::milli>(opened[i] - pressed[i]).count());
     }
     return result;
-}
-
-TapInjector xTestInjector(test::X11TestKeyboard &keyboard)
-{
-    std::array<unsigned, kFunctionKeyCount> keycodes{};
-    for (std::size_t slot = 0; slot < kFunctionKeyCount; ++slot)
-        keycodes[slot] = keyboard.keycodeOf(XK_F6 + slot);
-    return [&keyboard, keycodes](std::size_t slot) {
-        const auto sent = Clock::now();
-        keyboard.pressKeycode(keycodes[slot]);
-        XFlush(keyboard.display());
-        keyboard.releaseKeycode(keycodes[slot]);
-        XFlush(keyboard.display());
-        return sent;
-    };
 }
 
 } // namespace vantrel::bench
