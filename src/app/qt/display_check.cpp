@@ -10,11 +10,6 @@ namespace vantrel {
 
 bool displayReachable()
 {
-#ifdef Q_OS_WIN
-    // A Windows session always has its desktop, and windeployqt puts the
-    // plugins where Qt looks only once the application object exists.
-    return true;
-#else
     // Qt takes the first platform of its list whose plugin loads and whose
     // display answers: an X display, or a Wayland compositor.
     const QStringList folders = platformPluginFolders();
@@ -31,7 +26,6 @@ bool displayReachable()
     }
     printDiagnostic("vantrel: " + reasons.join(QLatin1String("; ")).toStdString());
     return false;
-#endif
 }
 
 } // namespace vantrel

@@ -24,14 +24,11 @@ struct RequiredFont {
 };
 
 // The free fonts that stand in for the Windows fonts the windows are
-// designed with (see installFontSubstitutions). On Windows the design fonts
-// are the system's own.
-#ifndef Q_OS_WIN
+// designed with (see installFontSubstitutions).
 constexpr RequiredFont requiredFonts[] = {
     {"Comic Neue", "fonts-comic-neue", "most captions"},
     {"Liberation Sans", "fonts-liberation2", "buttons and small labels"},
 };
-#endif
 
 void printLine(const QString &line)
 {
@@ -107,28 +104,20 @@ std::optional<QString> platformPluginProblem(const QStringList &platforms, const
 
 bool platformPluginAvailable()
 {
-#ifdef Q_OS_WIN
-    // windeployqt puts the plugins beside the program, a folder Qt only
-    // searches once the application object exists.
-    return true;
-#else
     const auto problem = platformPluginProblem(requestedPlatforms(), platformPluginFolders());
     if (problem)
         printLine(*problem);
     return !problem;
-#endif
 }
 
 QStringList missingFonts()
 {
     QStringList lines;
-#ifndef Q_OS_WIN
     for (const RequiredFont &font : requiredFonts) {
         if (!QFontDatabase::hasFamily(QString::fromLatin1(font.family)))
             lines.append(QStringLiteral("the font \"%1\" is missing; %2 are drawn in another font (install %3)")
                              .arg(QLatin1String(font.family), QLatin1String(font.use), QLatin1String(font.package)));
     }
-#endif
     return lines;
 }
 
@@ -149,11 +138,9 @@ std::optional<QString> missingWebsiteHelper(const QString &helperPath)
 void warnAboutMissingPieces()
 {
     QStringList lines = missingFonts();
-#ifndef Q_OS_WIN
     if (!mimeDatabaseInstalled())
         lines.append(QStringLiteral("the shared MIME database is missing; documents bound to keys can't be matched "
                                     "to their programs (install shared-mime-info)"));
-#endif
     if (const auto helper = missingWebsiteHelper(websiteHelperPath()))
         lines.append(*helper);
     for (const QString &line : lines)

@@ -12,13 +12,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSocketNotifier>
 #include <QSystemTrayIcon>
 #include <QTimer>
-#ifdef Q_OS_WIN
-#include <QWinEventNotifier>
-#else
-#include <QSocketNotifier>
-#endif
 
 namespace vantrel {
 
@@ -109,13 +105,8 @@ void frmConfig::startWatchingSettings()
         if (settingsWatch_->collect())
             loadBindings();
     };
-#ifdef Q_OS_WIN
-    auto notifier = std::make_unique<QWinEventNotifier>(wakeup.event);
-    connect(notifier.get(), &QWinEventNotifier::activated, this, changed);
-#else
     auto notifier = std::make_unique<QSocketNotifier>(wakeup.fd, QSocketNotifier::Read);
     connect(notifier.get(), &QSocketNotifier::activated, this, changed);
-#endif
     settingsNotifier_ = std::move(notifier);
 }
 
