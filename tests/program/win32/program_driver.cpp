@@ -95,11 +95,20 @@ std::wstring fromUnix(const char *path)
 
 TestFolder::TestFolder()
 {
+    // Wine numbers processes per server: runs of these tests in other
+    // prefixes on the same machine share /tmp and the same process numbers.
+    // The folder is ours only once we have made it, so a name taken is
+    // skipped, never cleared: that would pull the folder from under a test
+    // of another run.
     static std::atomic<int> made{0};
-    path_ = fs::path(L"Z:\\tmp") /
-            (L"vantrel-program-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++made));
-    fs::remove_all(path_);
-    fs::create_directories(path_);
+    for (;;) {
+        path_ = fs::path(L"Z:\\tmp") /
+                (L"vantrel-program-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++made));
+        if (CreateDirectoryW(path_.c_str(), nullptr))
+            return;
+        if (const DWORD error = GetLastError(); error != ERROR_ALREADY_EXISTS)
+            throw std::system_error(static_cast<int>(error), std::system_category(), "cannot make a test folder");
+    }
 }
 
 TestFolder::~TestFolder()
