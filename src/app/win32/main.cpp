@@ -5,11 +5,14 @@
 #include "app/win32/program_output.h"
 #include "app/win32/resident.h"
 #include "app/win32/settings_places.h"
+#include "app/win32/website_process.h"
 #include "platform/diagnostic.h"
 #include "platform/platform.h"
+#include "platform/sound.h"
 #include "windows/win32/frmAbout.h"
 #include "windows/win32/frmConfig.h"
 #include "windows/win32/frmKeys.h"
+#include "windows/win32/frmWB.h"
 #include "windows/win32/message_pump.h"
 
 #include <windows.h>
@@ -18,6 +21,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -65,6 +69,34 @@ private:
     bool joined_;
 };
 
+// The home page travels inside vantrel.exe, which is all the installer and
+// the zip ship: the control loads it from there by a res: address.
+std::u16string homePageAddress()
+{
+    const std::wstring address = L"res://" + vantrel::win32_app::programPath() + L"/index.html";
+    return {address.begin(), address.end()};
+}
+
+// The website window alone, in a process of its own that ends with it.
+int runWebsiteWindow()
+{
+    const OleApartment apartment;
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    // A trumpet1.wav in a data folder beside the program wins over the one
+    // the program carries.
+    const auto sound = vantrel::platform::createSound(
+        {std::filesystem::path(vantrel::win32_app::programPath()).parent_path() / "data"});
+    vantrel::win32_windows::frmWB window(homePageAddress(), *sound);
+    window.closed = [] { PostQuitMessage(0); };
+    if (!window.Form_Load()) {
+        vantrel::printDiagnostic("vantrel: cannot make the website window");
+        return 1;
+    }
+    window.show();
+    return vantrel::win32_windows::runMessageLoop();
+}
+
 int runResident(std::unique_ptr<vantrel::platform::SessionBus> session)
 {
     const OleApartment apartment;
@@ -103,9 +135,10 @@ int runResident(std::unique_ptr<vantrel::platform::SessionBus> session)
     };
     // The about window likewise, opened from the banner.
     std::unique_ptr<vantrel::win32_windows::frmAbout> about;
+    vantrel::win32_app::WebsiteProcess website;
     config.showAbout = [&] {
         if (!about || !about->window()) {
-            auto made = std::make_unique<vantrel::win32_windows::frmAbout>(*opener, std::function<void()>());
+            auto made = std::make_unique<vantrel::win32_windows::frmAbout>(*opener, [&website] { website.show(); });
             if (!made->Form_Load(resident.window())) {
                 vantrel::printDiagnostic("vantrel: cannot make the about window");
                 return;
@@ -116,6 +149,7 @@ int runResident(std::unique_ptr<vantrel::platform::SessionBus> session)
     };
     resident.showKeyList = [&config] { config.behaviour().mnuView_Click(); };
     resident.closeOtherWindows = [&] {
+        website.close();
         for (vantrel::win32_windows::DesignedWindow *side :
              {static_cast<vantrel::win32_windows::DesignedWindow *>(keyList.get()),
               static_cast<vantrel::win32_windows::DesignedWindow *>(about.get())})
@@ -136,6 +170,8 @@ int runResident(std::unique_ptr<vantrel::platform::SessionBus> session)
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
     const std::vector<std::string> given = arguments();
+    if (given.size() == 2 && given[1] == vantrel::win32_app::websiteWindowArgument)
+        return runWebsiteWindow();
     std::vector<const char *> argv;
     for (const std::string &argument : given)
         argv.push_back(argument.c_str());

@@ -26,6 +26,9 @@ void WinmmSound::play(const std::string &fileName)
         // the default sound.
     }
     const auto file = findSoundFile(name, dataFolders_);
+    // The program may carry the sound itself, under the file's name.
+    if (!file && PlaySoundW(name.c_str(), GetModuleHandleW(nullptr), SND_RESOURCE | SND_ASYNC | SND_NODEFAULT))
+        return;
     // A name found nowhere goes to winmm as it is: it looks in the system's
     // own folders as well and, failing those, plays the default sound. The
     // result is dropped on purpose: no sound device or a broken file must go

@@ -137,6 +137,8 @@ bool frmWB::onMessage(unsigned message, std::uintptr_t, std::intptr_t lParam, st
 {
     if (message == WM_DESTROY) {
         browser_.reset();
+        if (closed)
+            closed();
         return false;
     }
     if (message != WM_GETMINMAXINFO || !window())

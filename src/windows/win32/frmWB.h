@@ -5,6 +5,7 @@
 #include "windows/win32/designed_window.h"
 #include "windows/win32/web_browser_host.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -36,6 +37,9 @@ public:
     std::u16string locationName() const override;
     void place(design::ControlId control, design::TwipsRect rect) override;
     void closeWindow() override { destroy(); }
+
+    // Called when the window has gone, by Close or its close box.
+    std::function<void()> closed;
 
 private:
     void onClick(design::ControlId control) override;

@@ -2,11 +2,15 @@
 // against the design at two DPIs, and its rows, OK and Cancel driven from
 // outside through the real Open dialog.
 #include "program_driver.h"
+#include "windows/design/frmAbout_design.h"
 #include "windows/design/frmConfig_design.h"
+#include "windows/design/frmWB_design.h"
 #include "windows/win32/designed_window.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 using namespace vantrel::test::program;
@@ -153,6 +157,109 @@ TEST_F(ConfigWindowTest, AClickOnTheBannerOpensTheAboutWindowOnce)
     }));
     Sleep(200);
     EXPECT_EQ(FindWindowExW(nullptr, about, L"Morvask.Vantrel.Window", L"About Vantrel"), nullptr);
+}
+
+namespace {
+
+DWORD processOf(HWND window)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process;
+}
+
+bool hasChildOfClass(HWND parent, const wchar_t *className)
+{
+    struct Search {
+        const wchar_t *className;
+        bool found;
+    } search{className, false};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM context) -> BOOL {
+            auto &s = *reinterpret_cast<Search *>(context);
+            wchar_t name[64] = {};
+            GetClassNameW(child, name, std::size(name));
+            s.found = s.found || std::wstring(name) == s.className;
+            return !s.found;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+} // namespace
+
+TEST_F(ConfigWindowTest, WebsiteOpensTheWebsiteWindowOnceInASecondProcessThatEndsWithIt)
+{
+    RunningVantrel vantrel(folder);
+    const HWND window = showWindow(vantrel);
+    ASSERT_NE(window, nullptr);
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(itemNumber(frmConfig::window(), frmConfig::imgLogo), STN_CLICKED),
+                 reinterpret_cast<LPARAM>(control(window, frmConfig::imgLogo)));
+    HWND about = nullptr;
+    ASSERT_TRUE(
+        eventually([&] { return (about = FindWindowW(L"Morvask.Vantrel.Window", L"About Vantrel")) != nullptr; }));
+    const int websiteButton = itemNumber(vantrel::design::frmAbout::window(), vantrel::design::frmAbout::cmdWebsite);
+    const auto clickWebsite = [&] {
+        PostMessageW(about, WM_COMMAND, MAKEWPARAM(websiteButton, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(about, websiteButton)));
+    };
+    clickWebsite();
+    HWND website = nullptr;
+    ASSERT_TRUE(eventually([&] {
+        website = FindWindowW(L"Morvask.Vantrel.Window", L"Morvask Website");
+        return website && IsWindowVisible(website);
+    })) << vantrel.diagnostics();
+    const DWORD websiteProcess = processOf(website);
+    EXPECT_NE(websiteProcess, processOf(vantrel.residentWindow()));
+    EXPECT_EQ(std::filesystem::path(programOf(website)).filename(), L"vantrel.exe");
+    // The browser control's own window inside the one laid out for it.
+    EXPECT_TRUE(hasChildOfClass(website, L"Shell Embedding"));
+
+    // A second click brings the open one forward.
+    SetForegroundWindow(window);
+    clickWebsite();
+    EXPECT_TRUE(eventually([&] { return GetForegroundWindow() == website; }));
+    EXPECT_EQ(FindWindowExW(nullptr, website, L"Morvask.Vantrel.Window", L"Morvask Website"), nullptr);
+
+    const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, websiteProcess);
+    ASSERT_NE(process, nullptr);
+    const int close = itemNumber(vantrel::design::frmWB::window(), vantrel::design::frmWB::cmdClose);
+    PostMessageW(website, WM_COMMAND, MAKEWPARAM(close, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(website, close)));
+    EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
+    CloseHandle(process);
+    EXPECT_FALSE(vantrel.hasEnded(300ms));
+}
+
+TEST(WebsiteWindowArgument, IsNotOfferedAndAnsweredOnlyAlone)
+{
+    EXPECT_EQ(runVantrel(L"--help").out.find("website"), std::string::npos);
+    const Finished mixed = runVantrel(L"--website-window --help");
+    EXPECT_EQ(mixed.status, 2u);
+    EXPECT_TRUE(mixed.out.empty());
+    EXPECT_EQ(FindWindowW(L"Morvask.Vantrel.Window", L"Morvask Website"), nullptr);
+}
+
+TEST(ProgramFile, CarriesTheWebsitesHomePageAndTrumpet)
+{
+    const HMODULE program = LoadLibraryExW(fromUnix(VANTREL_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(program, nullptr);
+    const auto carried = [&](const wchar_t *name, const wchar_t *type) {
+        const HRSRC found = FindResourceW(program, name, type);
+        if (!found)
+            return std::string();
+        const auto *bytes = static_cast<const char *>(LockResource(LoadResource(program, found)));
+        return std::string(bytes, SizeofResource(program, found));
+    };
+    for (const wchar_t *page : {L"index.html", L"vantrel.html", L"style.css"}) {
+        std::ifstream shipped(std::filesystem::path(fromUnix(VANTREL_WEBSITE_DATA)) / page, std::ios::binary);
+        const std::string expected{std::istreambuf_iterator<char>(shipped), {}};
+        EXPECT_FALSE(expected.empty()) << page;
+        EXPECT_EQ(carried(page, MAKEINTRESOURCEW(23)), expected) << page;
+    }
+    EXPECT_EQ(carried(L"trumpet1.wav", L"WAVE").substr(0, 4), "RIFF");
+    FreeLibrary(program);
 }
 
 // The window's client size and every control's place as designed, 15 twips
