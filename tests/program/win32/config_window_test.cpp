@@ -187,49 +187,75 @@ bool hasChildOfClass(HWND parent, const wchar_t *className)
     return search.found;
 }
 
+// The about window's Website button, pressed as it reports a click.
+void clickWebsite(HWND about)
+{
+    const int button = itemNumber(vantrel::design::frmAbout::window(), vantrel::design::frmAbout::cmdWebsite);
+    PostMessageW(about, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(about, button)));
+}
+
 } // namespace
 
-TEST_F(ConfigWindowTest, WebsiteOpensTheWebsiteWindowOnceInASecondProcessThatEndsWithIt)
-{
-    RunningVantrel vantrel(folder);
-    const HWND window = showWindow(vantrel);
-    ASSERT_NE(window, nullptr);
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(itemNumber(frmConfig::window(), frmConfig::imgLogo), STN_CLICKED),
-                 reinterpret_cast<LPARAM>(control(window, frmConfig::imgLogo)));
+class WebsiteProcessTest : public ConfigWindowTest {
+protected:
+    // The about window from the banner, and the website window from it.
+    void openWebsite()
+    {
+        const HWND window = showWindow(vantrel);
+        ASSERT_NE(window, nullptr);
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(itemNumber(frmConfig::window(), frmConfig::imgLogo), STN_CLICKED),
+                     reinterpret_cast<LPARAM>(control(window, frmConfig::imgLogo)));
+        ASSERT_TRUE(
+            eventually([&] { return (about = FindWindowW(L"Morvask.Vantrel.Window", L"About Vantrel")) != nullptr; }));
+        clickWebsite(about);
+        ASSERT_TRUE(eventually([&] {
+            website = FindWindowW(L"Morvask.Vantrel.Window", L"Morvask Website");
+            return website && IsWindowVisible(website);
+        })) << vantrel.diagnostics();
+        websiteProcess = OpenProcess(SYNCHRONIZE, FALSE, processOf(website));
+        ASSERT_NE(websiteProcess, nullptr);
+    }
+    void TearDown() override
+    {
+        if (websiteProcess)
+            CloseHandle(websiteProcess);
+        ConfigWindowTest::TearDown();
+    }
+
+    RunningVantrel vantrel{folder};
     HWND about = nullptr;
-    ASSERT_TRUE(
-        eventually([&] { return (about = FindWindowW(L"Morvask.Vantrel.Window", L"About Vantrel")) != nullptr; }));
-    const int websiteButton = itemNumber(vantrel::design::frmAbout::window(), vantrel::design::frmAbout::cmdWebsite);
-    const auto clickWebsite = [&] {
-        PostMessageW(about, WM_COMMAND, MAKEWPARAM(websiteButton, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(about, websiteButton)));
-    };
-    clickWebsite();
     HWND website = nullptr;
-    ASSERT_TRUE(eventually([&] {
-        website = FindWindowW(L"Morvask.Vantrel.Window", L"Morvask Website");
-        return website && IsWindowVisible(website);
-    })) << vantrel.diagnostics();
-    const DWORD websiteProcess = processOf(website);
-    EXPECT_NE(websiteProcess, processOf(vantrel.residentWindow()));
+    HANDLE websiteProcess = nullptr;
+};
+
+TEST_F(WebsiteProcessTest, WebsiteOpensTheWindowOnceInASecondProcessThatEndsWithIt)
+{
+    ASSERT_NO_FATAL_FAILURE(openWebsite());
+    EXPECT_NE(processOf(website), processOf(vantrel.residentWindow()));
     EXPECT_EQ(std::filesystem::path(programOf(website)).filename(), L"vantrel.exe");
     // The browser control's own window inside the one laid out for it.
     EXPECT_TRUE(hasChildOfClass(website, L"Shell Embedding"));
 
     // A second click brings the open one forward.
-    SetForegroundWindow(window);
-    clickWebsite();
+    SetForegroundWindow(about);
+    clickWebsite(about);
     EXPECT_TRUE(eventually([&] { return GetForegroundWindow() == website; }));
     EXPECT_EQ(FindWindowExW(nullptr, website, L"Morvask.Vantrel.Window", L"Morvask Website"), nullptr);
 
-    const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, websiteProcess);
-    ASSERT_NE(process, nullptr);
     const int close = itemNumber(vantrel::design::frmWB::window(), vantrel::design::frmWB::cmdClose);
     PostMessageW(website, WM_COMMAND, MAKEWPARAM(close, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(website, close)));
-    EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
-    CloseHandle(process);
+    EXPECT_EQ(WaitForSingleObject(websiteProcess, 10000), WAIT_OBJECT_0);
     EXPECT_FALSE(vantrel.hasEnded(300ms));
+}
+
+TEST_F(WebsiteProcessTest, TheWebsiteProcessEndsWithTheProgram)
+{
+    ASSERT_NO_FATAL_FAILURE(openWebsite());
+    SendMessageW(vantrel.residentWindow(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(vantrel.hasEnded(5s));
+    EXPECT_EQ(WaitForSingleObject(websiteProcess, 5000), WAIT_OBJECT_0);
 }
 
 TEST(WebsiteWindowArgument, IsNotOfferedAndAnsweredOnlyAlone)
