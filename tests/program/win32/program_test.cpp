@@ -167,10 +167,16 @@ TEST_F(ProgramTest, ValuesOfOtherTypesLongAndForeignPathsHurtNothing)
 // top left of its client area.
 HWND wineTrayWindow() { return FindWindowW(nullptr, L"Wine System Tray"); }
 
-POINT firstTrayIcon()
+// Clicks the first icon with the mouse button given (1 left, 3 right) and
+// says where. Wine maps its tray window on the X display some time after the
+// icon is in: a click before that falls on the root window, so xdotool first
+// waits until X shows the window.
+POINT clickFirstTrayIcon(const TestFolder &folder, int button)
 {
     POINT point{8, 8};
     ClientToScreen(wineTrayWindow(), &point);
+    runLinux(folder, "xdotool search --sync --onlyvisible --name 'Wine System Tray' mousemove " +
+                         std::to_string(point.x) + " " + std::to_string(point.y) + " click " + std::to_string(button));
     return point;
 }
 
@@ -195,8 +201,7 @@ TEST_F(ProgramTest, TheTrayMenuPopsUpAtTheIconAndExitTakesTheIconAwayAndEndsTheP
     const HWND resident = vantrel.residentWindow();
     ASSERT_NE(wineTrayWindow(), nullptr);
 
-    const POINT icon = firstTrayIcon();
-    runLinux(folder, "xdotool mousemove " + std::to_string(icon.x) + " " + std::to_string(icon.y) + " click 3");
+    const POINT icon = clickFirstTrayIcon(folder, 3);
     HWND menu = nullptr;
     ASSERT_TRUE(eventually([&] { return (menu = shownMenuOf(resident)) != nullptr; })) << "no menu popped up";
     RECT shown{};
@@ -237,8 +242,7 @@ TEST_F(ProgramTest, AClickOnTheIconShowsTheConfigurationWindow)
     ASSERT_NE(config, nullptr);
     EXPECT_FALSE(IsWindowVisible(config));
 
-    const POINT icon = firstTrayIcon();
-    runLinux(folder, "xdotool mousemove " + std::to_string(icon.x) + " " + std::to_string(icon.y) + " click 1");
+    clickFirstTrayIcon(folder, 1);
     EXPECT_TRUE(eventually([&] { return IsWindowVisible(config) != FALSE; }));
 }
 
@@ -257,8 +261,7 @@ TEST_F(ProgramTest, ViewKeysListsThePathCopiesAndExecuteOpensTheSelectedOne)
     ASSERT_TRUE(vantrel.waitUntilResident()) << vantrel.diagnostics();
     const HWND resident = vantrel.residentWindow();
 
-    const POINT icon = firstTrayIcon();
-    runLinux(folder, "xdotool mousemove " + std::to_string(icon.x) + " " + std::to_string(icon.y) + " click 3");
+    clickFirstTrayIcon(folder, 3);
     HWND menu = nullptr;
     ASSERT_TRUE(eventually([&] { return (menu = shownMenuOf(resident)) != nullptr; })) << "no menu popped up";
     RECT shown{};
