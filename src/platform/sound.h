@@ -1,6 +1,5 @@
 #pragma once
 
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,7 +21,8 @@ public:
     virtual void play(const std::string &fileName) = 0;
 };
 
-// Implemented by each backend; dataFolders are searched in their order.
-std::unique_ptr<Sound> createSound(std::vector<std::filesystem::path> dataFolders);
+// Implemented by each backend; dataFolders (UTF-8) are searched in their
+// order.
+std::unique_ptr<Sound> createSound(std::vector<std::string> dataFolders);
 
 } // namespace vantrel::platform

@@ -1,31 +1,23 @@
 #include "platform/sound_file_search.h"
 
-#include <system_error>
+#include "platform/sound_file_probe.h"
 
 namespace vantrel::platform {
 
-namespace {
-
-bool isRegularFile(const std::filesystem::path &path)
+std::optional<std::string> findSoundFile(const std::string &name, const std::vector<std::string> &dataFolders)
 {
-    std::error_code error; // a folder we may not read simply holds no sound
-    return std::filesystem::is_regular_file(path, error);
-}
-
-} // namespace
-
-std::optional<std::filesystem::path> findSoundFile(const std::filesystem::path &name,
-                                                   const std::vector<std::filesystem::path> &dataFolders)
-{
+    namespace probe = sound_file_probe;
     if (name.empty())
         return std::nullopt;
-    if (isRegularFile(name))
-        return std::filesystem::absolute(name);
-    if (name.is_absolute())
-        return std::nullopt;
+    if (probe::isAbsolute(name))
+        return probe::isRegularFile(name) ? std::optional(name) : std::nullopt;
+    // A working directory that cannot be told holds no sound.
+    if (probe::isRegularFile(name))
+        if (auto found = probe::inWorkingDirectory(name))
+            return found;
     for (const auto &folder : dataFolders) {
-        auto candidate = folder / name;
-        if (isRegularFile(candidate))
+        auto candidate = probe::inFolder(folder, name);
+        if (probe::isRegularFile(candidate))
             return candidate;
     }
     return std::nullopt;

@@ -23,7 +23,7 @@ int main(int argc, char *argv[])
     vantrel::installFontSubstitutions();
 
     const auto dataFolders = vantrel::websiteDataFolders();
-    const auto sound = vantrel::platform::createSound(dataFolders);
+    const auto sound = vantrel::platform::createSound({dataFolders.begin(), dataFolders.end()});
     // Deletes itself when closed, and the helper ends with its last window.
     QPointer<vantrel::frmWB> window =
         new vantrel::frmWB(vantrel::websiteAddress(dataFolders), *sound, vantrel::programIcon());

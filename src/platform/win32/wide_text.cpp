@@ -21,4 +21,17 @@ std::string toUtf8(std::wstring_view text)
 
 std::string toUtf8(std::u16string_view text) { return toUtf8(toWide(text)); }
 
+std::optional<std::wstring> wideFromUtf8(std::string_view utf8)
+{
+    if (utf8.empty())
+        return std::wstring();
+    const int length = static_cast<int>(utf8.size());
+    const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, nullptr, 0);
+    if (units <= 0)
+        return std::nullopt;
+    std::wstring wide(static_cast<std::size_t>(units), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, wide.data(), units);
+    return wide;
+}
+
 } // namespace vantrel::platform::windows_backend

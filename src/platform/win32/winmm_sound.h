@@ -2,7 +2,7 @@
 
 #include "platform/sound.h"
 
-#include <filesystem>
+#include <string>
 #include <vector>
 
 namespace vantrel::platform::windows_backend {
@@ -11,12 +11,12 @@ namespace vantrel::platform::windows_backend {
 // play() never waits.
 class WinmmSound final : public Sound {
 public:
-    explicit WinmmSound(std::vector<std::filesystem::path> dataFolders);
+    explicit WinmmSound(std::vector<std::string> dataFolders);
 
     void play(const std::string &fileName) override;
 
 private:
-    std::vector<std::filesystem::path> dataFolders_;
+    std::vector<std::string> dataFolders_;
 };
 
 } // namespace vantrel::platform::windows_backend

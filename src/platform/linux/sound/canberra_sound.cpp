@@ -15,7 +15,7 @@ constexpr const char *defaultEventSound = "bell";
 
 void CanberraSound::ContextDeleter::operator()(ca_context *context) const { ca_context_destroy(context); }
 
-CanberraSound::CanberraSound(std::vector<std::filesystem::path> dataFolders) : dataFolders_(std::move(dataFolders))
+CanberraSound::CanberraSound(std::vector<std::string> dataFolders) : dataFolders_(std::move(dataFolders))
 {
     ca_context *context = nullptr;
     if (ca_context_create(&context) != CA_SUCCESS)
@@ -42,7 +42,7 @@ void CanberraSound::play(const std::string &fileName)
 
 namespace vantrel::platform {
 
-std::unique_ptr<Sound> createSound(std::vector<std::filesystem::path> dataFolders)
+std::unique_ptr<Sound> createSound(std::vector<std::string> dataFolders)
 {
     return std::make_unique<linux_backend::CanberraSound>(std::move(dataFolders));
 }

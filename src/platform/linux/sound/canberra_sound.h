@@ -2,8 +2,8 @@
 
 #include "platform/sound.h"
 
-#include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 struct ca_context;
@@ -14,7 +14,7 @@ namespace vantrel::platform::linux_backend {
 // and plays them there, so that play() never waits.
 class CanberraSound final : public Sound {
 public:
-    explicit CanberraSound(std::vector<std::filesystem::path> dataFolders);
+    explicit CanberraSound(std::vector<std::string> dataFolders);
     ~CanberraSound() override;
 
     void play(const std::string &fileName) override;
@@ -24,7 +24,7 @@ private:
         void operator()(ca_context *context) const;
     };
 
-    std::vector<std::filesystem::path> dataFolders_;
+    std::vector<std::string> dataFolders_;
     // Null where libcanberra could not be set up; then every sound is dropped.
     std::unique_ptr<ca_context, ContextDeleter> context_;
 };
