@@ -11,6 +11,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 
 using namespace vantrel::test::program;
@@ -267,25 +268,102 @@ TEST(WebsiteWindowArgument, IsNotOfferedAndAnsweredOnlyAlone)
     EXPECT_EQ(FindWindowW(L"Morvask.Vantrel.Window", L"Morvask Website"), nullptr);
 }
 
+// A resource of the program file, "" where it has none of that name.
+std::string carriedBy(const std::wstring &program, const std::wstring &name, const wchar_t *type)
+{
+    const HMODULE module = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module)
+        return {};
+    std::string bytes;
+    if (const HRSRC found = FindResourceW(module, name.c_str(), type))
+        bytes.assign(static_cast<const char *>(LockResource(LoadResource(module, found))),
+                     SizeofResource(module, found));
+    FreeLibrary(module);
+    return bytes;
+}
+
+// RT_HTML, where res: addresses look.
+const wchar_t *const kHtmlResource = MAKEINTRESOURCEW(23);
+
+std::string fileText(const std::filesystem::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::string shippedPage(const wchar_t *page)
+{
+    return fileText(std::filesystem::path(fromUnix(VANTREL_WEBSITE_DATA)) / page);
+}
+
 TEST(ProgramFile, CarriesTheWebsitesHomePageAndTrumpet)
 {
-    const HMODULE program = LoadLibraryExW(fromUnix(VANTREL_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(program, nullptr);
-    const auto carried = [&](const wchar_t *name, const wchar_t *type) {
-        const HRSRC found = FindResourceW(program, name, type);
-        if (!found)
-            return std::string();
-        const auto *bytes = static_cast<const char *>(LockResource(LoadResource(program, found)));
-        return std::string(bytes, SizeofResource(program, found));
-    };
+    const std::wstring program = fromUnix(VANTREL_EXE);
     for (const wchar_t *page : {L"index.html", L"vantrel.html", L"style.css"}) {
-        std::ifstream shipped(std::filesystem::path(fromUnix(VANTREL_WEBSITE_DATA)) / page, std::ios::binary);
-        const std::string expected{std::istreambuf_iterator<char>(shipped), {}};
+        const std::string expected = shippedPage(page);
         EXPECT_FALSE(expected.empty()) << page;
-        EXPECT_EQ(carried(page, MAKEINTRESOURCEW(23)), expected) << page;
+        EXPECT_EQ(carriedBy(program, page, kHtmlResource), expected) << page;
     }
-    EXPECT_EQ(carried(L"trumpet1.wav", L"WAVE").substr(0, 4), "RIFF");
-    FreeLibrary(program);
+    const std::string trumpet = fileText(fromUnix(VANTREL_BUILT_TRUMPET));
+    EXPECT_EQ(trumpet.substr(0, 4), "RIFF");
+    EXPECT_EQ(carriedBy(program, L"trumpet1.wav", L"WAVE"), trumpet);
+}
+
+// The address that the browser control of a process was given last, as the
+// control itself tells it in Wine's trace of the browser (channel ieframe):
+// nothing outside the process can ask the control. "" while it was given
+// none.
+std::wstring addressGivenToTheControl(const std::string &trace)
+{
+    const std::size_t at = trace.rfind(":WebBrowser_Navigate (");
+    const std::size_t quoted = at == std::string::npos ? at : trace.find("->(L\"", at);
+    if (quoted == std::string::npos)
+        return {};
+    std::wstring address;
+    // Backslashes and quotes come escaped with a backslash.
+    for (std::size_t i = quoted + 5; i < trace.size() && trace[i] != '"'; ++i) {
+        if (trace[i] == '\\' && i + 1 < trace.size())
+            ++i;
+        address.push_back(static_cast<unsigned char>(trace[i]));
+    }
+    return address;
+}
+
+std::string narrow(const std::wstring &text) { return {text.begin(), text.end()}; }
+
+// The website window in the process the resident program starts for it (the
+// same program with the same argument) asks its control for the home page
+// that the program carries: a res: address naming the running program and
+// one of its HTML resources, the shipped home page.
+TEST(WebsiteWindowProcess, AsksItsControlForTheHomePageThatTheProgramCarries)
+{
+    const TestFolder folder;
+    // Wine writes its traces to the Linux standard error, which a Windows
+    // program cannot hand to the programs it starts: a shell does.
+    runLinux(folder, "(WINEDEBUG=trace+ieframe '" VANTREL_WINE "' '" VANTREL_EXE "' --website-window 2>'" +
+                         folder.unixPath() + "/ieframe.trace' &)");
+    HWND website = nullptr;
+    ASSERT_TRUE(eventually([&] {
+        website = FindWindowW(L"Morvask.Vantrel.Window", L"Morvask Website");
+        return website && IsWindowVisible(website);
+    }));
+    const std::unique_ptr<void, decltype(&CloseHandle)> process(OpenProcess(SYNCHRONIZE, FALSE, processOf(website)),
+                                                                &CloseHandle);
+    std::wstring asked;
+    EXPECT_TRUE(eventually(
+        [&] { return !(asked = addressGivenToTheControl(fileText(folder.path() / L"ieframe.trace"))).empty(); }));
+    PostMessageW(website, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(process.get(), 5000), WAIT_OBJECT_0);
+
+    const std::wstring scheme = L"res://";
+    ASSERT_EQ(asked.rfind(scheme, 0), 0u) << narrow(asked);
+    const std::size_t slash = asked.rfind(L'/');
+    const std::wstring program = asked.substr(scheme.size(), slash - scheme.size());
+    EXPECT_EQ(narrow(program), narrow(fromUnix(VANTREL_EXE)));
+    // A res: address without a type names an HTML resource.
+    const std::string page = carriedBy(program, asked.substr(slash + 1), kHtmlResource);
+    EXPECT_FALSE(page.empty()) << narrow(asked);
+    EXPECT_EQ(page, shippedPage(L"index.html"));
 }
 
 // The window's client size and every control's place as designed, 15 twips
