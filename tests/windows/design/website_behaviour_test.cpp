@@ -1,4 +1,4 @@
-#include "recording_view.h"
+#include "recording_website_view.h"
 
 #include "support/recording_sound.h"
 #include "windows/design/website_behaviour.h"
@@ -12,27 +12,10 @@ using design::TwipsRect;
 using design::TwipsSize;
 using design::WebsiteBehaviour;
 
-class WebsiteWindow : public test::RecordingView<design::WebsiteView> {
-public:
-    void navigate(std::u16string_view address) override { browser.push_back(u"navigate " + std::u16string(address)); }
-    void goBack() override { browser.push_back(u"back"); }
-    void goForward() override { browser.push_back(u"forward"); }
-    void stop() override { browser.push_back(u"stop"); }
-    void refresh() override { browser.push_back(u"refresh"); }
-    std::u16string locationName() const override { return title; }
-    void place(design::ControlId control, TwipsRect rect) override { placed[nameOf(control)] = rect; }
-    void closeWindow() override { closed = true; }
-
-    std::vector<std::u16string> browser;
-    std::u16string title;
-    std::map<std::string, TwipsRect> placed;
-    bool closed = false;
-};
-
 class WebsiteBehaviourTest : public ::testing::Test {
 protected:
     test::RecordingSound sound;
-    WebsiteWindow view;
+    test::RecordingWebsiteView view;
     WebsiteBehaviour behaviour{view, u"https://morvask.example/", sound};
 };
 
