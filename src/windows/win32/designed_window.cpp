@@ -85,6 +85,10 @@ ClassAndStyle classAndStyle(const ControlDesign &control)
     case ControlKind::PictureBox:
         return {L"STATIC", style | SS_NOTIFY, exStyle};
     case ControlKind::Image:
+        // The window draws the picture itself, at its DPI.
+        if (control.picture != design::Picture::None)
+            return {L"STATIC", style | SS_OWNERDRAW | SS_NOTIFY, exStyle};
+        return {L"STATIC", style | SS_NOTIFY, exStyle | (control.transparent ? WS_EX_TRANSPARENT : 0)};
     case ControlKind::WebBrowser:
         return {L"STATIC", style | SS_NOTIFY, exStyle | (control.transparent ? WS_EX_TRANSPARENT : 0)};
     }
@@ -242,6 +246,14 @@ struct DesignedWindowProcedure {
             SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
         }
+        case WM_DRAWITEM: {
+            const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
+            const int index = static_cast<int>(wParam) - kFirstItem;
+            if (item->CtlType != ODT_STATIC || index < 0 || index >= static_cast<int>(designed.pictures_.size()))
+                break;
+            designed.drawPicture(static_cast<std::size_t>(index), item);
+            return TRUE;
+        }
         case WM_DPICHANGED: {
             designed.layOut(HIWORD(wParam));
             const auto *suggested = reinterpret_cast<const RECT *>(lParam);
@@ -264,7 +276,7 @@ struct DesignedWindowProcedure {
 };
 
 DesignedWindow::DesignedWindow(const design::WindowDesign &design)
-    : design_(design), rects_(design.controls.size()), clientArea_(design.clientSize)
+    : design_(design), rects_(design.controls.size()), clientArea_(design.clientSize), pictures_(design.controls.size())
 {
     for (std::size_t i = 0; i < design.controls.size(); ++i)
         rects_[i] = design.controls[i].rect;
@@ -449,6 +461,31 @@ void DesignedWindow::placeControls()
         }
         SetWindowPos(made, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    makePictures();
+}
+
+// Each picture is scaled once for its size at the DPI, not at every paint.
+void DesignedWindow::makePictures()
+{
+    for (std::size_t i = 0; i < design_.controls.size() && i < controls_.size(); ++i) {
+        const ControlDesign &control = design_.controls[i];
+        if (control.picture == design::Picture::None || !controls_[i])
+            continue;
+        const design::TwipsSize shown =
+            control.stretchesPicture ? design::TwipsSize{rects_[i].width, rects_[i].height} : kLogoSize;
+        const int width = pixels(shown.width, dpi_);
+        const int height = pixels(shown.height, dpi_);
+        if (pictures_[i].width() != width || pictures_[i].height() != height)
+            pictures_[i] = logoBitmap(width, height);
+        InvalidateRect(controls_[i], nullptr, FALSE);
+    }
+}
+
+void DesignedWindow::drawPicture(std::size_t index, const void *drawItem) const
+{
+    const auto *item = static_cast<const DRAWITEMSTRUCT *>(drawItem);
+    FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    drawBitmap(item->hDC, pictures_[index], item->rcItem.left, item->rcItem.top);
 }
 
 void DesignedWindow::place(ControlId id, design::TwipsRect rect)

@@ -2,6 +2,7 @@
 
 #include "windows/design/control_design.h"
 #include "windows/design/window_view.h"
+#include "windows/win32/logo_picture.h"
 
 #include <cstdint>
 #include <string>
@@ -20,9 +21,9 @@ int itemNumber(const design::WindowDesign &design, design::ControlId control);
 
 // A window and its controls made with the Win32 API from a window's design:
 // the system's own controls, laid out from the twips at the window's DPI and
-// again whenever the DPI changes, each with its designed font at that DPI,
-// and in the design's tab order. The window-view operations every window
-// shares are here; each window adds what it handles.
+// again whenever the DPI changes, each with its designed font and picture at
+// that DPI, and in the design's tab order. The window-view operations every
+// window shares are here; each window adds what it handles.
 class DesignedWindow {
 public:
     explicit DesignedWindow(const design::WindowDesign &design);
@@ -100,6 +101,8 @@ private:
     void makeControls();
     void layOut(unsigned dpi);
     void placeControls();
+    void drawPicture(std::size_t index, const void *drawItem) const;
+    void makePictures();
     HFONT__ *fontFor(const design::Font &font, unsigned dpi);
     void dropFonts();
 
@@ -117,6 +120,8 @@ private:
     // Where each control is, in twips: the design's, or the last place().
     std::vector<design::TwipsRect> rects_;
     design::TwipsSize clientArea_;
+    // The picture each image shows, at its size in pixels; none for others.
+    std::vector<Bitmap> pictures_;
 };
 
 // A designed window as the view its behaviour talks to (View derives from

@@ -45,6 +45,11 @@ TEST_F(ConfigWindowKeyboardTest, TabGoesFromEachBrowseButtonToTheNext)
     }
 }
 
+TEST_F(ConfigWindowKeyboardTest, TheBannerShowsTheLogoAtTheDpiOfTheScreen)
+{
+    test::expectShowsTheLogo(window, test::expectedDpi());
+}
+
 TEST_F(ConfigWindowKeyboardTest, TheWindowMenuOffersNoCloseNorTheSeparatorAboveIt)
 {
     const HMENU menu = GetSystemMenu(window.window(), FALSE);

@@ -1,6 +1,6 @@
 // The side windows as their designs draw them: client size, each control's
-// place, text and font at the DPI of the run and again after a change of
-// DPI; the Tab order; a fixed frame kept out of the task bar.
+// place, text, font and picture at the DPI of the run and again after a
+// change of DPI; the Tab order; a fixed frame kept out of the task bar.
 #include "bindings/binding_set.h"
 #include "support/idle_keys.h"
 #include "support/recording_opener.h"
@@ -107,6 +107,18 @@ TEST_P(DesignConformance, IsLaidOutFromTheTwipsAtTheDpiOfTheScreen)
 {
     ASSERT_EQ(static_cast<int>(GetDpiForWindow(window->window())), test::expectedDpi());
     expectLaidOutAt(*window, test::expectedDpi());
+}
+
+TEST_P(DesignConformance, ShowsTheLogoAtTheDpiOfTheScreenAndAgainWhenItChanges)
+{
+    if (window->design().name != "frmAbout")
+        GTEST_SKIP() << "shows no logo";
+    test::expectShowsTheLogo(*window, test::expectedDpi());
+    const int newDpi = test::expectedDpi() == 96 ? 144 : 96;
+    RECT suggested{};
+    GetWindowRect(window->window(), &suggested);
+    SendMessageW(window->window(), WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi), reinterpret_cast<LPARAM>(&suggested));
+    test::expectShowsTheLogo(*window, newDpi);
 }
 
 TEST_P(DesignConformance, IsLaidOutAgainWhenTheDpiChanges)

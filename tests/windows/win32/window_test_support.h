@@ -34,6 +34,12 @@ void pumpMessages();
 
 std::wstring textOf(HWND window);
 
+// Checks that each image of the window that shows the logo shows it, as the
+// screen shows the window: the logo's night sky along the top of the image's
+// designed place at the DPI, right up to its corners and not beyond, and the
+// flame in its middle.
+void expectShowsTheLogo(const win32_windows::DesignedWindow &window, int dpi);
+
 // A window that is never shown, to own the windows under test as the
 // program's own hidden window owns them.
 HWND hiddenOwner();
