@@ -1,5 +1,6 @@
 #include "windows/win32/designed_window.h"
 
+#include "platform/diagnostic.h"
 #include "windows/win32/message_box.h"
 
 // After every header that sees the registry interface: see designed_window.h.
@@ -266,6 +267,8 @@ struct DesignedWindowProcedure {
                 return 0;
             break;
         case WM_DESTROY:
+            // While the controls are still there.
+            designed.names_.clear();
             designed.window_ = nullptr;
             break;
         default:
@@ -310,6 +313,13 @@ bool DesignedWindow::create(HWND__ *owner)
                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance, nullptr);
     makeControls();
     layOut(dpiOf(window_));
+    // Reported once: where the system keeps no names (Wine), every window
+    // would say the same.
+    static bool reported = false;
+    if (!names_.give(design_, controls_) && !reported) {
+        printDiagnostic("vantrel: screen readers get the controls' captions alone: the system took no names");
+        reported = true;
+    }
     return true;
 }
 
@@ -342,17 +352,31 @@ void DesignedWindow::makeControls()
     }
 
     // Front to back: the controls that take the focus, in their tab order
-    // (a dialog tabs through its controls in this order), then the others,
-    // the later designed in front of the earlier.
-    std::vector<std::size_t> order;
+    // (a dialog tabs through its controls in this order), each directly
+    // after the label that names it (screen readers name a control after the
+    // label just before it); then the others, the later designed in front
+    // of the earlier.
+    const auto takesTab = [](const ControlDesign &control) { return control.takesFocus && control.tabIndex; };
+    std::vector<std::size_t> tabbed;
     for (std::size_t i = 0; i < design_.controls.size(); ++i)
-        if (design_.controls[i].takesFocus && design_.controls[i].tabIndex)
-            order.push_back(i);
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        if (takesTab(design_.controls[i]))
+            tabbed.push_back(i);
+    std::stable_sort(tabbed.begin(), tabbed.end(), [&](std::size_t a, std::size_t b) {
         return *design_.controls[a].tabIndex < *design_.controls[b].tabIndex;
     });
+    std::vector<std::size_t> order;
+    std::vector<bool> placed(design_.controls.size(), false);
+    for (const std::size_t i : tabbed) {
+        if (const auto &label = design_.controls[i].labelledBy) {
+            const auto labelIndex = static_cast<std::size_t>(itemNumber(design_, *label) - kFirstItem);
+            order.push_back(labelIndex);
+            placed[labelIndex] = true;
+        }
+        order.push_back(i);
+        placed[i] = true;
+    }
     for (std::size_t i = design_.controls.size(); i-- > 0;)
-        if (!(design_.controls[i].takesFocus && design_.controls[i].tabIndex))
+        if (!placed[i])
             order.push_back(i);
     HWND previous = HWND_TOP;
     for (const std::size_t i : order) {

@@ -2,6 +2,7 @@
 
 #include "windows/design/control_design.h"
 #include "windows/design/window_view.h"
+#include "windows/win32/accessible_names.h"
 #include "windows/win32/logo_picture.h"
 
 #include <cstdint>
@@ -22,8 +23,9 @@ int itemNumber(const design::WindowDesign &design, design::ControlId control);
 // A window and its controls made with the Win32 API from a window's design:
 // the system's own controls, laid out from the twips at the window's DPI and
 // again whenever the DPI changes, each with its designed font and picture at
-// that DPI, and in the design's tab order. The window-view operations every
-// window shares are here; each window adds what it handles.
+// that DPI, in the design's tab order, and named for screen readers. The
+// window-view operations every window shares are here; each window adds
+// what it handles.
 class DesignedWindow {
 public:
     explicit DesignedWindow(const design::WindowDesign &design);
@@ -122,6 +124,7 @@ private:
     design::TwipsSize clientArea_;
     // The picture each image shows, at its size in pixels; none for others.
     std::vector<Bitmap> pictures_;
+    AccessibleNames names_;
 };
 
 // A designed window as the view its behaviour talks to (View derives from

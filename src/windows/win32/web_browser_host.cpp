@@ -1,5 +1,7 @@
 #include "windows/win32/web_browser_host.h"
 
+#include "windows/win32/com_pointer.h"
+
 #include <windows.h>
 
 #include <exdisp.h>
@@ -10,34 +12,6 @@
 namespace vantrel::win32_windows {
 
 namespace {
-
-// Owns one reference to a COM object.
-template <class Interface>
-class ComPointer {
-public:
-    ComPointer() = default;
-    ~ComPointer() { reset(); }
-    ComPointer(const ComPointer &) = delete;
-    ComPointer &operator=(const ComPointer &) = delete;
-    Interface *get() const { return pointer_; }
-    Interface *operator->() const { return pointer_; }
-    explicit operator bool() const { return pointer_ != nullptr; }
-    Interface **put()
-    {
-        reset();
-        return &pointer_;
-    }
-    void **putVoid() { return reinterpret_cast<void **>(put()); }
-    void reset()
-    {
-        if (pointer_)
-            pointer_->Release();
-        pointer_ = nullptr;
-    }
-
-private:
-    Interface *pointer_ = nullptr;
-};
 
 // A BSTR freed at the end of its scope.
 class Bstr {
