@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -126,6 +127,31 @@ TEST_F(ConfigWindowTest, DeleteOnABrowseButtonClearsItsRow)
     EXPECT_TRUE(eventually([&] { return textOf(control(window, frmConfig::txtF(FunctionKey::F12))).empty(); }));
     EXPECT_EQ(runVantrel(L"--press F12").status, 1u);
     EXPECT_EQ(twelve.runs(), 0);
+}
+
+// Keys as the keyboard gives them, through the system's input queue: Alt
+// and the letter marked in the caption press the button. (Typed on the X
+// display instead, the release of Alt would go to no Wine window once the
+// window hides, and Wine would hold Alt down for the tests after.)
+TEST_F(ConfigWindowTest, AltOPressesOk)
+{
+    RunningVantrel vantrel(folder);
+    const HWND window = showWindow(vantrel);
+    ASSERT_NE(window, nullptr);
+    SetForegroundWindow(window);
+    ASSERT_TRUE(eventually([&] { return GetForegroundWindow() == window; }));
+
+    INPUT keys[4] = {};
+    const WORD chord[4] = {VK_MENU, 'O', 'O', VK_MENU};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = chord[i];
+        keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+    }
+    ASSERT_EQ(SendInput(4, keys, sizeof keys[0]), 4u);
+    EXPECT_TRUE(eventually([&] { return !IsWindowVisible(window); }));
+    // OK, not Cancel: it saved the rows.
+    EXPECT_EQ(stringAt(Place::UsersKey, L"F6"), L"");
 }
 
 TEST_F(ConfigWindowTest, TheWindowIsLeftOnlyThroughOkOrCancel)
@@ -307,6 +333,15 @@ TEST(ProgramFile, CarriesTheWebsitesHomePageAndTrumpet)
     const std::string trumpet = fileText(fromUnix(VANTREL_BUILT_TRUMPET));
     EXPECT_EQ(trumpet.substr(0, 4), "RIFF");
     EXPECT_EQ(carriedBy(program, L"trumpet1.wav", L"WAVE"), trumpet);
+}
+
+TEST(ProgramFile, CarriesTheLogoAsA24BitBitmap)
+{
+    const std::string logo = carriedBy(fromUnix(VANTREL_EXE), L"VANTREL_LOGO", MAKEINTRESOURCEW(2)); // a bitmap
+    BITMAPINFOHEADER header{};
+    ASSERT_GE(logo.size(), sizeof header);
+    std::memcpy(&header, logo.data(), sizeof header);
+    EXPECT_EQ(header.biBitCount, 24);
 }
 
 // The address that the browser control of a process was given last, as the
