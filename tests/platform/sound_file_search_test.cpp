@@ -44,7 +44,10 @@ protected:
 
     fs::path folder(const char *name) const { return root_ / name; }
     std::string in(const char *name, const char8_t *file) const { return utf8(folder(name) / file); }
-    static void touch(const std::string &path) { std::ofstream(fs::path(std::u8string(path.begin(), path.end()))) << "RIFF"; }
+    static void touch(const std::string &path)
+    {
+        std::ofstream(fs::path(std::u8string(path.begin(), path.end()))) << "RIFF";
+    }
 
     fs::path root_;
     fs::path previous_;

@@ -85,8 +85,8 @@ int runWebsiteWindow()
     // A trumpet1.wav in a data folder beside the program wins over the one
     // the program carries.
     const std::wstring program = vantrel::win32_app::programPath();
-    const auto sound = vantrel::platform::createSound(
-        {utf8(program.substr(0, program.find_last_of(L"\\/") + 1).c_str()) + "data"});
+    const auto sound =
+        vantrel::platform::createSound({utf8(program.substr(0, program.find_last_of(L"\\/") + 1).c_str()) + "data"});
     vantrel::win32_windows::frmWB window(homePageAddress(), *sound);
     window.closed = [] { PostQuitMessage(0); };
     if (!window.Form_Load()) {
