@@ -1,5 +1,6 @@
 #include "platform/win32/window_message_session.h"
 
+#include "platform/win32/message_only_window.h"
 #include "platform/win32/system_message.h"
 
 #include <windows.h>
@@ -8,11 +9,10 @@
 #include <condition_variable>
 #include <cstdint>
 #include <cstring>
-#include <future>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
 
 namespace vantrel::platform::windows_backend {
@@ -86,47 +86,27 @@ HWND runningCopyWindow()
 class ReplyWindow {
 public:
     ReplyWindow()
+        : window_(kReplyWindowClass, L"", [this](UINT message, WPARAM, LPARAM lParam) { return take(message, lParam); })
     {
-        const HINSTANCE instance = GetModuleHandleW(nullptr);
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = procedure;
-        windowClass.hInstance = instance;
-        windowClass.lpszClassName = kReplyWindowClass;
-        RegisterClassExW(&windowClass);
-        window_ = CreateWindowExW(0, kReplyWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this);
     }
-    ~ReplyWindow()
-    {
-        if (window_)
-            DestroyWindow(window_);
-    }
-    ReplyWindow(const ReplyWindow &) = delete;
-    ReplyWindow &operator=(const ReplyWindow &) = delete;
 
-    HWND window() const { return window_; }
+    HWND window() const { return window_.window(); }
     const std::string &text() const { return text_; }
 
 private:
-    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    std::optional<LRESULT> take(UINT message, LPARAM lParam)
     {
-        if (message == WM_NCCREATE) {
-            const auto *creation = reinterpret_cast<const CREATESTRUCTW *>(lParam);
-            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
-        }
-        auto *reply = reinterpret_cast<ReplyWindow *>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (message == WM_COPYDATA && reply) {
-            const auto &data = *reinterpret_cast<const COPYDATASTRUCT *>(lParam);
-            if (data.dwData != kRefusalReply)
-                return FALSE;
-            reply->text_.assign(static_cast<const char *>(data.lpData), data.cbData);
-            return TRUE;
-        }
-        return DefWindowProcW(window, message, wParam, lParam);
+        if (message != WM_COPYDATA)
+            return std::nullopt;
+        const auto &data = *reinterpret_cast<const COPYDATASTRUCT *>(lParam);
+        if (data.dwData != kRefusalReply)
+            return FALSE;
+        text_.assign(static_cast<const char *>(data.lpData), data.cbData);
+        return TRUE;
     }
 
-    HWND window_ = nullptr;
     std::string text_;
+    MessageOnlyWindow window_;
 };
 
 SessionBus::Delivery send(COPYDATASTRUCT &data, const ReplyWindow *reply, std::string *error)
@@ -200,32 +180,25 @@ private:
 } // namespace
 
 struct WindowMessageSession::Server {
-    HANDLE mutex = nullptr;
-    HANDLE news = nullptr;
-    HWND window = nullptr;
-    std::thread thread;
+    std::unique_ptr<void, decltype(&CloseHandle)> mutex{nullptr, &CloseHandle};
+    std::unique_ptr<void, decltype(&CloseHandle)> news{nullptr, &CloseHandle};
 
     std::mutex lock;
     SessionRequests waiting;
 
+    // Last: it takes requests until it ends.
+    MessageOnlyWindowThread requests;
+
     ~Server()
     {
-        // Presses never collected are answered first: the thread may be
-        // waiting for one of those answers.
+        // Presses never collected are answered before the thread is ended:
+        // it may be waiting for one of those answers.
         SessionRequests unanswered;
         {
             const std::lock_guard guard(lock);
             unanswered = std::move(waiting);
         }
         unanswered.presses.clear();
-        if (thread.joinable()) {
-            PostMessageW(window, WM_CLOSE, 0, 0);
-            thread.join();
-        }
-        if (news)
-            CloseHandle(news);
-        if (mutex)
-            CloseHandle(mutex);
     }
 
     void queue(std::unique_ptr<HandedOverPress> press, bool showConfiguration)
@@ -234,7 +207,7 @@ struct WindowMessageSession::Server {
         if (press)
             waiting.presses.push_back(std::move(press));
         waiting.showConfiguration = waiting.showConfiguration || showConfiguration;
-        SetEvent(news);
+        SetEvent(news.get());
     }
 
     LRESULT takePress(const PressRequest &request)
@@ -255,7 +228,7 @@ struct WindowMessageSession::Server {
         COPYDATASTRUCT reply{kRefusalReply, static_cast<DWORD>(refusal.size()), refusal.data()};
         const auto replyWindow = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(request.replyWindow));
         DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(replyWindow, WM_COPYDATA, reinterpret_cast<WPARAM>(window),
+        SendMessageTimeoutW(replyWindow, WM_COPYDATA, reinterpret_cast<WPARAM>(requests.window()),
                             reinterpret_cast<LPARAM>(&reply), SMTO_ABORTIFHUNG, kAskerTimeoutMs, &ignored);
         return kRefused;
     }
@@ -273,47 +246,6 @@ struct WindowMessageSession::Server {
         }
         return kRejected;
     }
-
-    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        if (message == WM_NCCREATE) {
-            const auto *creation = reinterpret_cast<const CREATESTRUCTW *>(lParam);
-            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
-        }
-        auto *server = reinterpret_cast<Server *>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        switch (message) {
-        case WM_COPYDATA:
-            return server ? server->take(*reinterpret_cast<const COPYDATASTRUCT *>(lParam)) : kRejected;
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
-        default:
-            return DefWindowProcW(window, message, wParam, lParam);
-        }
-    }
-
-    void run(std::promise<std::string> &started)
-    {
-        const HINSTANCE instance = GetModuleHandleW(nullptr);
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = procedure;
-        windowClass.hInstance = instance;
-        windowClass.lpszClassName = kWindowClass;
-        if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-            started.set_value(failure("cannot take requests", GetLastError()));
-            return;
-        }
-        window = CreateWindowExW(0, kWindowClass, L"Vantrel", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this);
-        if (!window) {
-            started.set_value(failure("cannot take requests", GetLastError()));
-            return;
-        }
-        started.set_value({});
-        MSG message;
-        while (GetMessageW(&message, nullptr, 0, 0) > 0)
-            DispatchMessageW(&message);
-    }
 };
 
 WindowMessageSession::WindowMessageSession() = default;
@@ -324,28 +256,26 @@ SessionBus::Claim WindowMessageSession::claimName(std::string *error)
     if (server_)
         return Claim::Owned;
     auto server = std::make_unique<Server>();
-    server->mutex = CreateMutexW(nullptr, FALSE, kMutexName);
+    const HANDLE mutex = CreateMutexW(nullptr, FALSE, kMutexName);
     const DWORD created = GetLastError();
-    if (!server->mutex) {
+    server->mutex.reset(mutex);
+    if (!mutex) {
         if (error)
             *error = failure("cannot tell whether Vantrel runs already", created);
         return Claim::Failed;
     }
     if (created == ERROR_ALREADY_EXISTS)
         return Claim::HeldElsewhere;
-    server->news = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    if (!server->news) {
+    server->news.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    DWORD problem = server->news ? ERROR_SUCCESS : GetLastError();
+    const auto take = [raw = server.get()](UINT message, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+        if (message != WM_COPYDATA)
+            return std::nullopt;
+        return raw->take(*reinterpret_cast<const COPYDATASTRUCT *>(lParam));
+    };
+    if (!server->news || !server->requests.start(kWindowClass, L"Vantrel", take, nullptr, &problem)) {
         if (error)
-            *error = failure("cannot take requests", GetLastError());
-        return Claim::Failed;
-    }
-    std::promise<std::string> started;
-    auto outcome = started.get_future();
-    server->thread = std::thread([raw = server.get(), &started] { raw->run(started); });
-    if (const std::string problem = outcome.get(); !problem.empty()) {
-        server->thread.join();
-        if (error)
-            *error = problem;
+            *error = failure("cannot take requests", problem);
         return Claim::Failed;
     }
     server_ = std::move(server);
@@ -367,7 +297,7 @@ SessionBus::Delivery WindowMessageSession::showConfiguration(std::string *error)
     return send(data, nullptr, error);
 }
 
-void *WindowMessageSession::wakeupEvent() const { return server_ ? server_->news : nullptr; }
+void *WindowMessageSession::wakeupEvent() const { return server_ ? server_->news.get() : nullptr; }
 
 SessionRequests WindowMessageSession::collect()
 {

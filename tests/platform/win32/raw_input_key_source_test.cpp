@@ -209,6 +209,25 @@ TEST_F(KeyStateTest, AKeyAlreadyDownAtTheStartIsNotAPress)
     EXPECT_EQ(observed.of(FunctionKey::F12), 0u);
 }
 
+// Any program may close the source's window; then the source says it has
+// stopped, and a source made afresh watches the keys again.
+TEST_F(KeyStateTest, ASourceWhoseWindowWasClosedSaysSoAndANewOneWorks)
+{
+    EXPECT_TRUE(keys.collect());
+    const HWND listener = FindWindowExW(HWND_MESSAGE, nullptr, L"VantrelRawInputKeys", nullptr);
+    ASSERT_NE(listener, nullptr);
+    SendMessageW(listener, WM_CLOSE, 0, 0);
+    for (int tries = 0; tries < 100 && keys.collect(); ++tries)
+        Sleep(10);
+    EXPECT_FALSE(keys.collect());
+
+    RawInputKeySource fresh;
+    std::string error;
+    ASSERT_TRUE(fresh.start(&error)) << error;
+    EXPECT_TRUE(fresh.collect());
+    EXPECT_EQ(inject("keydown F9 sleep 0.1 keyup F9", &fresh).of(FunctionKey::F9), 1u);
+}
+
 TEST_F(KeyStateTest, APressSignalsTheWakeupAndTheFocusedWindowStillGetsTheKey)
 {
     const HANDLE news = static_cast<HANDLE>(keys.wakeup().event);
