@@ -31,6 +31,35 @@ private:
     bool joined_;
 };
 
+// Why the shell failed, from the code it leaves in hInstApp. Its error box
+// runs before the call returns, and under Wine the thread's last error
+// afterwards is whatever the box left there.
+DWORD failureOf(const SHELLEXECUTEINFOW &request, DWORD lastError)
+{
+    switch (const auto code = reinterpret_cast<INT_PTR>(request.hInstApp)) {
+    case SE_ERR_FNF:
+    case SE_ERR_PNF:
+    case SE_ERR_ACCESSDENIED:
+    case SE_ERR_OOM:
+    case ERROR_BAD_FORMAT:
+        // The system's own numbers.
+        return static_cast<DWORD>(code);
+    case SE_ERR_NOASSOC:
+    case SE_ERR_ASSOCINCOMPLETE:
+        return ERROR_NO_ASSOCIATION;
+    case SE_ERR_DDETIMEOUT:
+    case SE_ERR_DDEFAIL:
+    case SE_ERR_DDEBUSY:
+        return ERROR_DDE_FAIL;
+    case SE_ERR_DLLNOTFOUND:
+        return ERROR_DLL_NOT_FOUND;
+    case SE_ERR_SHARE:
+        return ERROR_SHARING_VIOLATION;
+    default:
+        return lastError;
+    }
+}
+
 void launch(const std::u16string &target)
 {
     const ComApartment apartment;
@@ -39,14 +68,25 @@ void launch(const std::u16string &target)
     request.cbSize = sizeof request;
     // The thread ends right after the call: the shell must be done with the
     // request by then, not hand it to a thread of its own that would die too.
-    // A failure is reported by the program, as ShellExecute would leave it,
-    // rather than in a box of the shell's that holds up the target's launches.
-    request.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    // A failure is told by the shell in its own error box, as Explorer tells
+    // it; the box waits for the user on this thread, which holds up later
+    // launches of the same target only.
+    request.fMask = SEE_MASK_NOASYNC;
+    // No owner window. The box is modal to its owner: owned by the
+    // configuration window it would disable that window while it is up, and
+    // its closing would wait for the window thread to take the message that
+    // enables the owner again. A window owned across threads may also attach
+    // the two threads' input queues, so that either waiting holds up the
+    // other's keys and windows. Without an owner the box belongs to this
+    // thread alone: it holds up nothing, and Exit ends the program with it up.
+    request.hwnd = nullptr;
     request.lpVerb = L"open";
     request.lpFile = file.c_str();
     request.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExW(&request))
-        printDiagnostic("vantrel: cannot open \"" + toUtf8(target) + "\": " + systemMessage(GetLastError()));
+    if (!ShellExecuteExW(&request)) {
+        const DWORD failure = failureOf(request, GetLastError());
+        printDiagnostic("vantrel: cannot open \"" + toUtf8(target) + "\": " + systemMessage(failure));
+    }
 }
 
 } // namespace

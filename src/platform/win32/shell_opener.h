@@ -9,8 +9,8 @@ namespace vantrel::platform::windows_backend {
 
 // Opens a path or address with the shell's "open" verb, shown normally, as
 // Explorer would on a double click. A relative path is taken from the
-// program's working directory. A failure opens nothing and leaves one line
-// on standard error.
+// program's working directory. A failure opens nothing: the shell tells it
+// in its own error box, and one line on standard error says it too.
 //
 // Each target is opened on a thread of its own: the shell asks the file
 // system about the path first, and a file on a network share that does not

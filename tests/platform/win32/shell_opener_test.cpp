@@ -99,20 +99,41 @@ TEST_F(ShellOpenerTest, TakesARelativePathFromTheWorkingDirectory)
     EXPECT_EQ(runsOf(program, 1), 1);
 }
 
+// The shell's error box of this process, once it is up; null if none came.
+HWND shellErrorBox()
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    do {
+        for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", L"Error"));) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(box, &process);
+            if (process == GetCurrentProcessId() && IsWindowVisible(box))
+                return box;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return nullptr;
+}
+
 TEST_F(ShellOpenerTest, OpensNothingForAnEmptyOrBadPathAndSaysSoOnStandardError)
 {
     const fs::path program = probe(u"probe.exe");
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(opener.open(u""), "there is no file to open");
-    // Under way: the shell finds out later.
+    // Under way: the shell finds out later, tells the user in its own box,
+    // and the launch is done once the box is.
     EXPECT_EQ(opener.open((folder / u"missing.exe").u16string()), "");
     EXPECT_EQ(opener.open(program.u16string() + std::u16string(u"\0.txt", 5)), "the path holds a NUL character");
+    const HWND box = shellErrorBox();
+    ASSERT_NE(box, nullptr) << "the shell showed no error";
+    EXPECT_FALSE(opener.finishLaunches(std::chrono::milliseconds(200)));
+    PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     ASSERT_TRUE(opener.finishLaunches(std::chrono::seconds(10)));
     const std::string said = ::testing::internal::GetCapturedStderr();
 
     EXPECT_EQ(runsOf(program, 0), 0);
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2) << said;
-    EXPECT_NE(said.find("missing.exe"), std::string::npos) << said;
+    EXPECT_NE(said.find("missing.exe\": File not found."), std::string::npos) << said;
     EXPECT_NE(said.find("NUL"), std::string::npos) << said;
 }
 

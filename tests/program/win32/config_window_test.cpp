@@ -23,15 +23,6 @@ using vantrel::win32_windows::itemNumber;
 
 namespace {
 
-std::wstring textOf(HWND window)
-{
-    wchar_t text[4096] = {};
-    DWORD_PTR length = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
-                        &length);
-    return text;
-}
-
 class ConfigWindowTest : public ::testing::Test {
 protected:
     void SetUp() override { removeEverySettingsKey(); }

@@ -186,6 +186,15 @@ Finished runProgram(const std::wstring &program, const std::wstring &arguments)
 
 Finished runVantrel(const std::wstring &arguments) { return runProgram(vantrelExe(), arguments); }
 
+std::wstring textOf(HWND window)
+{
+    wchar_t text[4096] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                        &length);
+    return text;
+}
+
 std::vector<HWND> residentWindows()
 {
     std::vector<HWND> found;

@@ -80,6 +80,11 @@ Finished runProgram(const std::wstring &program, const std::wstring &arguments);
 // vantrel.exe of the build with the arguments given, run to its end.
 Finished runVantrel(const std::wstring &arguments);
 
+// The text of a window of another program, also of an edit control (which
+// GetWindowText does not read across programs); "" from one that does not
+// answer.
+std::wstring textOf(HWND window);
+
 // The hidden windows of every running Vantrel of the session, whichever
 // vantrel.exe it was started from.
 std::vector<HWND> residentWindows();

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -180,19 +181,23 @@ POINT clickFirstTrayIcon(const TestFolder &folder, int button)
     return point;
 }
 
-// A pop-up menu of the given window's program on the screen.
-HWND shownMenuOf(HWND owner)
+// A top-level window of the given window's program on the screen, of the
+// class and title given (any title for null).
+HWND shownWindowOf(HWND owner, const wchar_t *windowClass, const wchar_t *title)
 {
     DWORD program = 0;
     GetWindowThreadProcessId(owner, &program);
-    for (HWND menu = nullptr; (menu = FindWindowExW(nullptr, menu, L"#32768", nullptr));) {
-        DWORD menuProgram = 0;
-        GetWindowThreadProcessId(menu, &menuProgram);
-        if (menuProgram == program && IsWindowVisible(menu))
-            return menu;
+    for (HWND shown = nullptr; (shown = FindWindowExW(nullptr, shown, windowClass, title));) {
+        DWORD shownProgram = 0;
+        GetWindowThreadProcessId(shown, &shownProgram);
+        if (shownProgram == program && IsWindowVisible(shown))
+            return shown;
     }
     return nullptr;
 }
+
+// A pop-up menu of the given window's program on the screen.
+HWND shownMenuOf(HWND owner) { return shownWindowOf(owner, L"#32768", nullptr); }
 
 TEST_F(ProgramTest, TheTrayMenuPopsUpAtTheIconAndExitTakesTheIconAwayAndEndsTheProgram)
 {
@@ -232,6 +237,70 @@ TEST_F(ProgramTest, AskedToCloseItEndsAsExitDoesAndANewCopyCanStartAtOnce)
 
     RunningVantrel next(folder);
     EXPECT_TRUE(next.waitUntilResident()) << next.diagnostics();
+}
+
+// The system's own text for an error code, as FormatMessage gives it.
+std::wstring systemText(DWORD error)
+{
+    wchar_t text[512] = {};
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                   static_cast<DWORD>(std::size(text)), nullptr);
+    return text;
+}
+
+// The shell's error box waits for the user on a thread of its own, owned by
+// no window of the program: the keys, the windows and the end of the
+// program go on while it is up.
+TEST_F(ProgramTest, AMissingFileGetsTheShellsErrorBoxWhileKeysWindowsAndExitGoOn)
+{
+    const Recorder seven(folder, L"seven.exe");
+    const std::wstring missing = (folder.path() / L"missing.exe").wstring();
+    setString(Place::UsersKey, L"F6", missing);
+    bind(L"F7", seven);
+    RunningVantrel vantrel(folder);
+    ASSERT_TRUE(vantrel.waitUntilResident()) << vantrel.diagnostics();
+    const HWND resident = vantrel.residentWindow();
+    const FocusedWindow inFront(folder);
+
+    sendTaps(VK_F6, 1);
+    // Wine's shell shows MessageBox's own title and the system's text for
+    // the error the lookup ended with.
+    HWND box = nullptr;
+    ASSERT_TRUE(eventually([&] { return (box = shownWindowOf(resident, L"#32770", L"Error")) != nullptr; }))
+        << "no error box; " << vantrel.diagnostics();
+    EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
+    const std::wstring notFound = systemText(ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(textOf(GetDlgItem(box, 0xFFFF)), notFound);
+
+    sendTaps(VK_F7, 1);
+    EXPECT_EQ(seven.runsSettled(1), 1);
+    // A second copy shows the configuration window.
+    EXPECT_EQ(runVantrel(L"").status, 0u);
+    const HWND config = FindWindowW(L"Morvask.Vantrel.Window", L"Vantrel Configuration");
+    EXPECT_TRUE(eventually([&] { return IsWindowVisible(config) != FALSE; }));
+    EXPECT_TRUE(IsWindowEnabled(config));
+
+    PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(eventually([&] { return !IsWindow(box); }));
+    // The line comes once the shell is done, that is once the box is gone.
+    std::string reason(notFound.begin(), notFound.end());
+    reason.erase(reason.find_last_not_of("\r\n") + 1);
+    const std::string said =
+        "vantrel: cannot open \"" + std::string(missing.begin(), missing.end()) + "\": " + reason + "\n";
+    // Standard error is in text mode: "\r\n" ends each line.
+    const auto saidSoFar = [&] {
+        std::string text = vantrel.diagnostics();
+        std::erase(text, '\r');
+        return text;
+    };
+    EXPECT_TRUE(eventually([&] { return saidSoFar() == said; })) << saidSoFar();
+
+    // Another box, up at the end.
+    sendTaps(VK_F6, 1);
+    ASSERT_TRUE(eventually([&] { return shownWindowOf(resident, L"#32770", L"Error") != nullptr; }));
+    PostMessageW(resident, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(vantrel.hasEnded(5s));
+    EXPECT_EQ(vantrel.exitStatus(), 0u);
 }
 
 TEST_F(ProgramTest, AClickOnTheIconShowsTheConfigurationWindow)
