@@ -104,7 +104,10 @@ design::OpenFileAnswer frmConfig::askFileToOpen(const design::OpenFileRequest &r
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     dialog.lpstrTitle = title.c_str();
-    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_FILEMUSTEXIST;
+    // The dialog as it comes, in the Explorer style: a name typed for a file
+    // that does not exist yet is taken, the read-only box is offered, and
+    // the working directory follows the folder of the chosen file.
+    dialog.Flags = OFN_EXPLORER;
     if (GetOpenFileNameW(&dialog)) {
         const std::wstring chosen(file.data());
         return {design::OpenFileAnswer::Outcome::Chosen, std::u16string(chosen.begin(), chosen.end())};

@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -47,8 +48,10 @@ protected:
         PostMessageW(window, WM_COMMAND, MAKEWPARAM(itemNumber(frmConfig::window(), id), BN_CLICKED),
                      reinterpret_cast<LPARAM>(control(window, id)));
     }
-    // Browse in a row, then the path typed into the Open dialog and Open.
-    static void browse(HWND window, FunctionKey key, const std::wstring &path)
+    // Browse in a row, then the path typed into the Open dialog and Open;
+    // the dialog is handed to lookAt first, once it is filled in.
+    static void browse(HWND window, FunctionKey key, const std::wstring &path,
+                       const std::function<void(HWND)> &lookAt = {})
     {
         click(window, frmConfig::cmdF(key));
         HWND dialog = nullptr;
@@ -61,6 +64,8 @@ protected:
             name = combo ? FindWindowExW(combo, nullptr, L"Edit", nullptr) : nullptr;
             return name != nullptr;
         }));
+        if (lookAt)
+            lookAt(dialog);
         SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
         PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
         ASSERT_TRUE(eventually([&] { return !IsWindow(dialog); }));
@@ -87,6 +92,22 @@ TEST_F(ConfigWindowTest, BrowseFillsTheRowAndTheKeyAtOnceAndOkWritesOnlyTheUsers
     EXPECT_EQ(stringAt(Place::UsersKey, L"F7"), seven.path().wstring());
     EXPECT_EQ(stringAt(Place::UsersKey, L"F6"), L"");
     EXPECT_FALSE(keyExists(Place::MachineKey));
+}
+
+// The Open dialog as it comes, with no options of the program's: it offers
+// its read-only box and takes the name of a file that is not there yet.
+TEST_F(ConfigWindowTest, TheOpenDialogTakesTheNameOfAFileThatIsNotThereYet)
+{
+    RunningVantrel vantrel(folder);
+    const HWND window = showWindow(vantrel);
+    ASSERT_NE(window, nullptr);
+
+    const std::wstring later = (folder.path() / L"later.exe").wstring();
+    browse(window, FunctionKey::F9, later, [](HWND dialog) {
+        constexpr int kReadOnlyBox = 1040;
+        EXPECT_TRUE(eventually([&] { return IsWindowVisible(GetDlgItem(dialog, kReadOnlyBox)) != FALSE; }));
+    });
+    EXPECT_TRUE(eventually([&] { return textOf(control(window, frmConfig::txtF(FunctionKey::F9))) == later; }));
 }
 
 TEST_F(ConfigWindowTest, CancelKeepsTheBrowsedPathLiveButUnsaved)
