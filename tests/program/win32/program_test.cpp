@@ -285,15 +285,11 @@ TEST_F(ProgramTest, AMissingFileGetsTheShellsErrorBoxWhileKeysWindowsAndExitGoOn
     // The line comes once the shell is done, that is once the box is gone.
     std::string reason(notFound.begin(), notFound.end());
     reason.erase(reason.find_last_not_of("\r\n") + 1);
-    const std::string said =
-        "vantrel: cannot open \"" + std::string(missing.begin(), missing.end()) + "\": " + reason + "\n";
     // Standard error is in text mode: "\r\n" ends each line.
-    const auto saidSoFar = [&] {
-        std::string text = vantrel.diagnostics();
-        std::erase(text, '\r');
-        return text;
-    };
-    EXPECT_TRUE(eventually([&] { return saidSoFar() == said; })) << saidSoFar();
+    const std::string line =
+        "vantrel: cannot open \"" + std::string(missing.begin(), missing.end()) + "\": " + reason + "\r\n";
+    EXPECT_TRUE(eventually([&] { return vantrel.diagnostics().find(line) != std::string::npos; }))
+        << vantrel.diagnostics();
 
     // Another box, up at the end.
     sendTaps(VK_F6, 1);
