@@ -1,9 +1,12 @@
 // What vantrel.exe is measured against: a bare Win32 program with a hidden
-// window and a message loop that loads the same system DLLs and does nothing.
+// window and a message loop that loads the same system DLLs, with vantrel.exe's
+// manifest (common controls 6, per-monitor DPI), and does nothing.
 #include <windows.h>
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <mmsystem.h>
+#include <oleauto.h>
 #include <shellapi.h>
 
 namespace {
@@ -23,6 +26,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
         GetOpenFileNameW(nullptr);
         ShellExecuteW(nullptr, nullptr, nullptr, nullptr, nullptr, 0);
         RegCloseKey(nullptr);
+        PlaySoundW(nullptr, nullptr, 0);
+        SysFreeString(nullptr);
+        DeleteObject(nullptr);
     }
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = procedure;
