@@ -43,6 +43,17 @@ HICON loadTrayPicture(HINSTANCE instance)
                                          GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
 }
 
+// Starts watching an event; one the watch thread cannot take is said, and
+// the program runs on without it.
+std::unique_ptr<EventWatch> watchEvent(EventWatchThread &thread, void *event, UINT message, const char *lost)
+{
+    auto watch = std::make_unique<EventWatch>(thread, static_cast<HANDLE>(event), message);
+    if (watch->watching())
+        return watch;
+    printDiagnostic(std::string("vantrel: cannot watch ") + lost);
+    return nullptr;
+}
+
 } // namespace
 
 // The window procedure, with the Win32 types the header leaves out.
@@ -62,6 +73,7 @@ Resident::~Resident()
     tmrHotKey.reset();
     sessionWatch_.reset();
     settingsEvents_.reset();
+    watchThread_.reset();
     Trayicon1.reset();
     if (window_)
         DestroyWindow(window_);
@@ -90,6 +102,8 @@ bool Resident::start(std::string *error)
         return false;
     }
 
+    watchThread_ = std::make_unique<EventWatchThread>(window_);
+
     if (createWindows)
         createWindows(window_);
     // Watched before it is read, so that no change made in between is missed.
@@ -97,8 +111,8 @@ bool Resident::start(std::string *error)
     loadBindings();
     startWatchingKeys();
     if (services_.session && services_.session->wakeupEvent())
-        sessionWatch_ = std::make_unique<EventWatch>(static_cast<HANDLE>(services_.session->wakeupEvent()), window_,
-                                                     kSessionMessage);
+        sessionWatch_ = watchEvent(*watchThread_, services_.session->wakeupEvent(), kSessionMessage,
+                                   "for requests of other copies; starting Vantrel again shows nothing");
 
     // Last: the icon tells the user that the program is ready.
     trayPicture_ = loadTrayPicture(instance);
@@ -116,7 +130,8 @@ void Resident::startWatchingKeys()
         printDiagnostic("vantrel: not watching F6 to F12: " + error);
         return;
     }
-    tmrHotKey = std::make_unique<EventWatch>(static_cast<HANDLE>(services_.keys.wakeup().event), window_, kKeysMessage);
+    tmrHotKey =
+        watchEvent(*watchThread_, services_.keys.wakeup().event, kKeysMessage, "the keys; F6 to F12 open nothing");
     // Presses may have come between the start and the watch.
     tmrHotKey_Timer();
 }
@@ -130,8 +145,8 @@ void Resident::startWatchingSettings()
         printDiagnostic("vantrel: " + error + "; settings changed outside Vantrel show after a restart");
         return;
     }
-    settingsEvents_ =
-        std::make_unique<EventWatch>(static_cast<HANDLE>(settingsWatch_->wakeup().event), window_, kSettingsMessage);
+    settingsEvents_ = watchEvent(*watchThread_, settingsWatch_->wakeup().event, kSettingsMessage,
+                                 "the settings; settings changed outside Vantrel show after a restart");
 }
 
 void Resident::loadBindings()

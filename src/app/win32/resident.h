@@ -20,6 +20,7 @@ struct HICON__;
 namespace vantrel::win32_app {
 
 class EventWatch;
+class EventWatchThread;
 class TrayIcon;
 
 // The resident part of Vantrel on Windows: the bindings, the keys that open
@@ -85,6 +86,7 @@ private:
     HWND__ *window_ = nullptr;
     HICON__ *trayPicture_ = nullptr;
     std::unique_ptr<TrayIcon> Trayicon1;
+    std::unique_ptr<EventWatchThread> watchThread_;
     std::unique_ptr<EventWatch> tmrHotKey;
     std::unique_ptr<EventWatch> sessionWatch_;
     std::unique_ptr<platform::RegistryWatch> settingsWatch_;
