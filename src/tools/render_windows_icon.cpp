@@ -10,11 +10,14 @@
 #include <QSaveFile>
 
 #include <string>
+#include <vector>
 
 namespace {
 
-// The classic size of a program's icon on Windows.
-constexpr int iconSide = 32;
+// The sizes Windows asks for: the small and large icons at 100 % to 200 %
+// scaling (tray, title bars, task bar, Explorer's lists) and Explorer's
+// largest view.
+constexpr int iconSides[] = {16, 20, 24, 32, 40, 48, 64, 256};
 
 } // namespace
 
@@ -29,7 +32,11 @@ int main(int argc, char *argv[])
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
 
-    const QByteArray icon = vantrel::toIcoFile(vantrel::programIcon().pixmap(iconSide).toImage());
+    const QIcon artwork = vantrel::programIcon();
+    std::vector<QImage> pictures;
+    for (const int side : iconSides)
+        pictures.push_back(artwork.pixmap(side).toImage());
+    const QByteArray icon = vantrel::toIcoFile(pictures);
     QSaveFile file(QString::fromLocal8Bit(argv[1]));
     if (icon.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(icon) != icon.size() || !file.commit()) {
         vantrel::printDiagnostic(std::string(argv[0]) + ": cannot write " + argv[1]);

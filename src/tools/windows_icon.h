@@ -2,13 +2,17 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <vector>
 
 namespace vantrel {
 
-// One square picture, at most 256 pixels a side, as a Windows .ico file the
-// way classic programs carry their icon: 24 bits a pixel, and a mask that
-// marks the pixels less than half opaque as transparent. Empty for a picture
-// that is not square or too large.
-QByteArray toIcoFile(const QImage &picture);
+// Square pictures of the same artwork, at most 256 pixels a side each, as one
+// Windows .ico file, so that the shell can take the size it asks for instead
+// of scaling one: 32 bits a pixel with their alpha, a mask beside the colours
+// for the programs that still read it (the pixels less than half opaque), and
+// the 256-pixel picture, which only PNG keeps small, as PNG the way Windows
+// reads it. Empty where a picture is not square or too large, or two have
+// the same size.
+QByteArray toIcoFile(const std::vector<QImage> &pictures);
 
 } // namespace vantrel
