@@ -9,6 +9,7 @@
 #include "platform/diagnostic.h"
 #include "platform/platform.h"
 #include "platform/sound.h"
+#include "platform/win32/wide_text.h"
 #include "windows/win32/frmAbout.h"
 #include "windows/win32/frmConfig.h"
 #include "windows/win32/frmKeys.h"
@@ -23,20 +24,12 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
 
-std::string utf8(const wchar_t *text)
-{
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 1)
-        return {};
-    std::string converted(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, converted.data(), bytes, nullptr, nullptr);
-    converted.pop_back();
-    return converted;
-}
+using vantrel::platform::windows_backend::toUtf8;
 
 // The command line as the shared reader takes it: UTF-8, one string an
 // argument, split by the rules every Windows program follows.
@@ -46,7 +39,7 @@ std::vector<std::string> arguments()
     LPWSTR *split = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::string> converted;
     for (int i = 0; i < count; ++i)
-        converted.push_back(utf8(split[i]));
+        converted.push_back(toUtf8(std::wstring_view(split[i])));
     LocalFree(split);
     return converted;
 }
@@ -85,8 +78,8 @@ int runWebsiteWindow()
     // A trumpet1.wav in a data folder beside the program wins over the one
     // the program carries.
     const std::wstring program = vantrel::win32_app::programPath();
-    const auto sound =
-        vantrel::platform::createSound({utf8(program.substr(0, program.find_last_of(L"\\/") + 1).c_str()) + "data"});
+    const auto sound = vantrel::platform::createSound(
+        {toUtf8(std::wstring_view(program).substr(0, program.find_last_of(L"\\/") + 1)) + "data"});
     vantrel::win32_windows::frmWB window(homePageAddress(), *sound);
     window.closed = [] { PostQuitMessage(0); };
     if (!window.Form_Load()) {
