@@ -262,6 +262,11 @@ struct DesignedWindowProcedure {
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
         }
+        case WM_SHOWWINDOW:
+            // Sent before the window is drawn or can take the focus.
+            if (wParam)
+                designed.prepareForTheScreen();
+            break;
         case WM_CLOSE:
             if (designed.onClose())
                 return 0;
@@ -313,6 +318,18 @@ bool DesignedWindow::create(HWND__ *owner)
                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance, nullptr);
     makeControls();
     layOut(dpiOf(window_));
+    return true;
+}
+
+// What only a window on the screen needs waits for its first showing: a
+// window kept hidden for the whole run holds no scaled pictures, and the
+// program loads no accessibility library until a window is seen.
+void DesignedWindow::prepareForTheScreen()
+{
+    if (shown_)
+        return;
+    shown_ = true;
+    makePictures();
     // Reported once: where the system keeps no names (Wine), every window
     // would say the same.
     static bool reported = false;
@@ -320,7 +337,6 @@ bool DesignedWindow::create(HWND__ *owner)
         printDiagnostic("vantrel: screen readers get the controls' captions alone: the system took no names");
         reported = true;
     }
-    return true;
 }
 
 void DesignedWindow::makeControls()
@@ -491,6 +507,8 @@ void DesignedWindow::placeControls()
 // Each picture is scaled once for its size at the DPI, not at every paint.
 void DesignedWindow::makePictures()
 {
+    if (!shown_)
+        return;
     for (std::size_t i = 0; i < design_.controls.size() && i < controls_.size(); ++i) {
         const ControlDesign &control = design_.controls[i];
         if (control.picture == design::Picture::None || !controls_[i])

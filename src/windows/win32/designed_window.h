@@ -33,8 +33,10 @@ public:
     DesignedWindow(const DesignedWindow &) = delete;
     DesignedWindow &operator=(const DesignedWindow &) = delete;
 
-    // Makes the window, hidden, and its controls. owner: a window that keeps
-    // this one out of the task bar, or null. False when the system refused.
+    // Makes the window, hidden, and its controls; their pictures and their
+    // names for screen readers come as the window is first shown. owner: a
+    // window that keeps this one out of the task bar, or null. False when
+    // the system refused.
     bool create(HWND__ *owner);
     HWND__ *window() const { return window_; }
     HWND__ *control(design::ControlId id) const;
@@ -105,6 +107,7 @@ private:
     void placeControls();
     void drawPicture(std::size_t index, const void *drawItem) const;
     void makePictures();
+    void prepareForTheScreen();
     HFONT__ *fontFor(const design::Font &font, unsigned dpi);
     void dropFonts();
 
@@ -125,6 +128,8 @@ private:
     // The picture each image shows, at its size in pixels; none for others.
     std::vector<Bitmap> pictures_;
     AccessibleNames names_;
+    // Shown at least once: pictures and names are made from then on.
+    bool shown_ = false;
 };
 
 // A designed window as the view its behaviour talks to (View derives from

@@ -94,6 +94,8 @@ TEST_F(ConfigWindowNamesTest, EachPathBoxIsNamedByTheLabelOfItsRow)
 class RecordedAnnotations final : public IAccPropServices, public IClassFactory {
 public:
     std::map<HWND, std::wstring> names;
+    // Named while the window holding it was on the screen already.
+    std::vector<HWND> namedLate;
     std::vector<HWND> cleared;
 
     HRESULT STDMETHODCALLTYPE SetHwndPropStr(HWND hwnd, DWORD idObject, DWORD idChild, MSAAPROPID idProp,
@@ -102,6 +104,8 @@ public:
         if (idObject != static_cast<DWORD>(OBJID_CLIENT) || idChild != CHILDID_SELF || idProp != PROPID_ACC_NAME)
             return E_INVALIDARG;
         names[hwnd] = str;
+        if (IsWindowVisible(GetAncestor(hwnd, GA_ROOT)))
+            namedLate.push_back(hwnd);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE ClearHwndProps(HWND hwnd, DWORD, DWORD, const MSAAPROPID *props, int count) override
@@ -183,7 +187,9 @@ protected:
     DWORD registration = 0;
 };
 
-TEST_F(AnnotatedNamesTest, ControlsGetTheDesignsNamesWhereTheCaptionSaysTooLittleUntilTheyGo)
+// The names come as each window is first shown, before it is on the
+// screen: a window kept hidden costs no accessibility library.
+TEST_F(AnnotatedNamesTest, ControlsGetTheDesignsNamesWhereTheCaptionSaysTooLittleFromTheFirstShowUntilTheyGo)
 {
     auto registry = test::makeEmptyRegistry();
     test::IdleKeys keys;
@@ -195,6 +201,12 @@ TEST_F(AnnotatedNamesTest, ControlsGetTheDesignsNamesWhereTheCaptionSaysTooLittl
     ASSERT_TRUE(config.Form_Load(test::hiddenOwner()));
     ASSERT_TRUE(keyList.Form_Load(test::hiddenOwner()));
     ASSERT_TRUE(about.Form_Load(test::hiddenOwner()));
+    EXPECT_TRUE(annotations.names.empty());
+    config.showWindow();
+    config.hideWindow();
+    config.showWindow();
+    keyList.show();
+    about.show();
 
     std::map<HWND, std::wstring> expected;
     for (const auto key : platform::kFunctionKeys)
@@ -207,6 +219,7 @@ TEST_F(AnnotatedNamesTest, ControlsGetTheDesignsNamesWhereTheCaptionSaysTooLittl
     expected[keyList.control(design::frmKeys::lstKeys)] = L"Key bindings";
     expected[about.control(design::frmAbout::imgImage)] = L"Vantrel logo";
     EXPECT_EQ(annotations.names, expected);
+    EXPECT_EQ(annotations.namedLate, std::vector<HWND>{});
 
     const HWND image = about.control(design::frmAbout::imgImage);
     about.destroy();

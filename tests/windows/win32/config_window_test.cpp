@@ -1,4 +1,4 @@
-// The configuration window's keyboard and window menu, made from the
+// The configuration window's keyboard, window menu and logo, made from the
 // library with an empty registry of the test's own.
 #include "bindings/binding_set.h"
 #include "support/idle_keys.h"
@@ -48,6 +48,23 @@ TEST_F(ConfigWindowKeyboardTest, TabGoesFromEachBrowseButtonToTheNext)
 TEST_F(ConfigWindowKeyboardTest, TheBannerShowsTheLogoAtTheDpiOfTheScreen)
 {
     test::expectShowsTheLogo(window, test::expectedDpi());
+}
+
+// The window is kept hidden from the program's start; the logo is scaled
+// only as it is first shown, for the DPI the window has by then.
+TEST(ConfigWindowLogoTest, ShowsTheLogoAtTheDpiTheWindowWasGivenWhileHidden)
+{
+    const auto registry = test::makeEmptyRegistry();
+    test::IdleKeys keys;
+    BindingSet bindings;
+    win32_windows::frmConfig window{bindings, *registry, keys};
+    ASSERT_TRUE(window.Form_Load(test::hiddenOwner()));
+    const int newDpi = test::expectedDpi() == 96 ? 144 : 96;
+    RECT suggested{};
+    GetWindowRect(window.window(), &suggested);
+    SendMessageW(window.window(), WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi), reinterpret_cast<LPARAM>(&suggested));
+    window.showWindow();
+    test::expectShowsTheLogo(window, newDpi);
 }
 
 TEST_F(ConfigWindowKeyboardTest, TheWindowMenuOffersNoCloseNorTheSeparatorAboveIt)
