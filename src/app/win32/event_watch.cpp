@@ -45,28 +45,21 @@ bool EventWatchThread::watch(HANDLE event, UINT message)
     return true;
 }
 
-void EventWatchThread::rearm(UINT message)
+void EventWatchThread::mark(UINT message, bool Watched::*flag)
 {
     {
         const std::lock_guard guard(lock_);
         for (Watched &watched : watched_)
             if (watched.message == message)
-                watched.armed = true;
+                watched.*flag = true;
     }
     SetEvent(changed_);
 }
 
-void EventWatchThread::forget(UINT message)
-{
-    {
-        const std::lock_guard guard(lock_);
-        for (Watched &watched : watched_)
-            if (watched.message == message)
-                watched.forgotten = true;
-    }
-    // The thread closes its handle itself, when it no longer waits for it.
-    SetEvent(changed_);
-}
+void EventWatchThread::rearm(UINT message) { mark(message, &Watched::armed); }
+
+// The thread closes its handle itself, when it no longer waits for it.
+void EventWatchThread::forget(UINT message) { mark(message, &Watched::forgotten); }
 
 void EventWatchThread::run()
 {

@@ -37,6 +37,8 @@ private:
     };
 
     bool watch(HANDLE event, UINT message);
+    // Sets the flag of the message's event and wakes the thread to see it.
+    void mark(UINT message, bool Watched::*flag);
     void rearm(UINT message);
     void forget(UINT message);
     void run();
