@@ -1,6 +1,7 @@
 #include "program_driver.h"
 
 #include <atomic>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -352,6 +353,24 @@ std::optional<std::wstring> stringAt(Place place, const std::wstring &name)
     text.resize(size / sizeof(wchar_t));
     while (!text.empty() && text.back() == L'\0')
         text.pop_back();
+    return text;
+}
+
+std::wstring exportedUsersKey(const TestFolder &folder)
+{
+    const std::filesystem::path file = folder.path() / L"users-key.reg";
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    const Finished exported =
+        runProgram(std::wstring(system) + L"\\reg.exe",
+                   L"export \"HKEY_CURRENT_USER\\" + keyPath(Place::UsersKey) + L"\" \"" + file.wstring() + L"\" /y");
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (exported.status != 0 || bytes.size() % 2 != 0)
+        return {};
+    // UTF-16, as reg.exe writes it.
+    std::wstring text(bytes.size() / 2, L'\0');
+    std::memcpy(text.data(), bytes.data(), bytes.size());
     return text;
 }
 
