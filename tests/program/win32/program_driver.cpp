@@ -374,6 +374,17 @@ std::wstring exportedUsersKey(const TestFolder &folder)
     return text;
 }
 
+std::wstring exportedLine(const std::wstring &name, const std::wstring &value)
+{
+    const auto quoted = [](const std::wstring &text) {
+        std::wstring escaped = L"\"";
+        for (const wchar_t c : text)
+            escaped += c == L'\\' || c == L'"' ? std::wstring{L'\\', c} : std::wstring{c};
+        return escaped + L"\"";
+    };
+    return quoted(name) + L"=" + quoted(value) + L"\r\n";
+}
+
 bool keyExists(Place place)
 {
     HKEY key = nullptr;

@@ -144,9 +144,11 @@ void setString(Place place, const std::wstring &name, const std::wstring &value)
 void setValue(Place place, const std::wstring &name, DWORD type, const std::vector<BYTE> &data);
 std::optional<std::wstring> stringAt(Place place, const std::wstring &name);
 bool keyExists(Place place);
-// The users' key as Windows' own reg.exe exports it (lines of "name"="value",
-// backslashes doubled), "" when it cannot.
+// The users' key as Windows' own reg.exe exports it, "" when it cannot.
 std::wstring exportedUsersKey(const TestFolder &folder);
+// The line of that export that holds a string value: "name"="value", with
+// backslashes and quotes escaped.
+std::wstring exportedLine(const std::wstring &name, const std::wstring &value);
 // Removes every place's key, for a test that starts from none.
 void removeEverySettingsKey();
 
